@@ -1,0 +1,42 @@
+#include "support/TestData.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace kv::test {
+
+TTempDir::TTempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kvtest.XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    Path_ = pattern;
+}
+
+TTempDir::~TTempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(Path_, ec);
+}
+
+std::string ReadFileText(const std::filesystem::path& fileName)
+{
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot open " + fileName.string());
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFileText(const std::filesystem::path& fileName, const std::string& contents)
+{
+    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + fileName.string());
+}
+
+} // namespace kv::test

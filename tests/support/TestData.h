@@ -1,0 +1,46 @@
+#pragma once
+// Where the tests find their on-disk fixtures; the folders come from CMake.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kv::test {
+
+inline std::filesystem::path TestDataDir()
+{
+#ifdef KV_TEST_DATA_DIR
+    return KV_TEST_DATA_DIR;
+#else
+    return "tests/data";
+#endif
+}
+
+inline std::filesystem::path SamplesDir()
+{
+#ifdef KV_SAMPLES_DIR
+    return KV_SAMPLES_DIR;
+#else
+    return "data/samples";
+#endif
+}
+
+// A fresh empty folder under the system's temporary folder, removed when destroyed.
+class TTempDir {
+public:
+    TTempDir();
+    ~TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    const std::filesystem::path& Path() const { return Path_; }
+    std::filesystem::path operator/(const std::string& name) const { return Path_ / name; }
+
+private:
+    std::filesystem::path Path_;
+};
+
+// Whole-file helpers for fixtures.
+std::string ReadFileText(const std::filesystem::path& fileName);
+void WriteFileText(const std::filesystem::path& fileName, const std::string& contents);
+
+} // namespace kv::test
