@@ -1,0 +1,42 @@
+#include "platform/KVIni.h"
+
+#include "platform/IniFile.h"
+#include "platform/KVError.h"
+
+namespace kv {
+
+TUserSettings LoadSettings(const std::filesystem::path& folder, const TUserSettings& defaults)
+{
+    TIniFile ini;
+    try {
+        ini = TIniFile::Load(folder / SettingsFileName);
+    } catch (const EKorvelaError&) {
+        return defaults;
+    }
+    TUserSettings settings;
+    settings.UseFeet = ini.ReadBool("Units", "Feet", defaults.UseFeet);
+    settings.Colored = ini.ReadBool("Plot", "Colored", defaults.Colored);
+    settings.Contoured = ini.ReadBool("Plot", "Contoured", defaults.Contoured);
+    settings.Shaded = ini.ReadBool("Plot", "Shaded", defaults.Shaded);
+    settings.Contrast = ini.ReadInteger("Plot", "Contrast", defaults.Contrast);
+    return settings;
+}
+
+void SaveSettings(const std::filesystem::path& folder, const TUserSettings& settings)
+{
+    const std::filesystem::path fileName = folder / SettingsFileName;
+    TIniFile ini;
+    try {
+        ini = TIniFile::Load(fileName);
+    } catch (const EKorvelaError&) {
+        // An unreadable file is replaced by a fresh one.
+    }
+    ini.WriteBool("Units", "Feet", settings.UseFeet);
+    ini.WriteBool("Plot", "Colored", settings.Colored);
+    ini.WriteBool("Plot", "Contoured", settings.Contoured);
+    ini.WriteBool("Plot", "Shaded", settings.Shaded);
+    ini.WriteInteger("Plot", "Contrast", settings.Contrast);
+    ini.Save(fileName);
+}
+
+} // namespace kv
