@@ -3,6 +3,8 @@
 // keys are found without regard to case, as the platform's profile files always were; the
 // order of sections and keys is kept when the file is written back.
 
+#include "platform/TextCase.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -55,8 +57,5 @@ private:
 
     std::vector<TSection> Sections_;
 };
-
-// True when the two texts are equal ignoring the case of ASCII letters.
-bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 
 } // namespace kv
