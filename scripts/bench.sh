@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds (Release) and runs every benchmark, or those named: scripts/bench.sh [NAME ...]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+scripts/install-deps.sh
+scripts/configure.sh build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+ninja -C build/release
+names=("$@")
+if [ ${#names[@]} -eq 0 ]; then
+  for source in bench/*.cpp; do names+=("$(basename "$source" .cpp)"); done
+fi
+for name in "${names[@]}"; do
+  echo "== $name"
+  "build/release/bench/$name" --benchmark_min_time=1
+done
