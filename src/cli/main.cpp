@@ -1,6 +1,78 @@
+// korvela3d-cli: the data layer of Korvela3D for scripts and tests.
+
+#include "cli/CliCommon.h"
+
 #include <cstdio>
-int main()
+#include <exception>
+#include <new>
+#include <string>
+
+namespace {
+
+const char* const ToolHelp =
+    "Usage: korvela3d-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Reads and merges digital elevation models (USGS DEM files, SDTS transfers).\n"
+    "\n"
+    "Commands:\n"
+    "  info FILE [--feet|--meters]   the DEM information and the defect report of FILE\n"
+    "  grid FILE [--summary]         the elevation grid of FILE as comma-separated rows\n"
+    "  merge --west-east|--south-north FILE0 FILE1 OUT [--pan P] [--force]\n"
+    "                                merge two neighbouring USGS DEM files into OUT\n"
+    "\n"
+    "Files named *.ddf (any case) are read as SDTS transfers, all others as USGS DEM files.\n"
+    "'korvela3d-cli COMMAND --help' describes one command.\n";
+
+// One line on stderr: a message never spans lines, whatever the file put into it.
+void PrintError(const std::string& message)
 {
-    std::puts("korvela3d-cli: under construction");
+    std::string line = message;
+    for (char& c : line)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    std::fprintf(stderr, "korvela3d-cli: %s\n", line.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace kv::cli;
+    if (argc < 2) {
+        std::fputs(ToolHelp, stderr);
+        return 1;
+    }
+    const std::string command = argv[1];
+    const TArgs args(argv + 2, argv + argc);
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(ToolHelp, stdout);
+        return 0;
+    }
+    const char* help = command == "info"    ? InfoHelp
+                       : command == "grid"  ? GridHelp
+                       : command == "merge" ? MergeHelp
+                                            : nullptr;
+    if (!help) {
+        PrintError("unknown command '" + command + "' (see korvela3d-cli --help)");
+        return 1;
+    }
+    if (WantsHelp(args)) {
+        std::fputs(help, stdout);
+        return 0;
+    }
+    try {
+        if (command == "info")
+            return RunInfo(args);
+        if (command == "grid")
+            return RunGrid(args);
+        return RunMerge(args);
+    } catch (const TUsageError& error) {
+        PrintError(error.Message);
+        std::fputs(help, stderr);
+    } catch (const std::bad_alloc&) {
+        PrintError("Out of memory");
+    } catch (const std::exception& error) {
+        PrintError(error.what());
+    }
     return 1;
 }

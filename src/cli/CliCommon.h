@@ -1,0 +1,28 @@
+#pragma once
+// Shared pieces of the command-line tool's commands.
+
+#include <string>
+#include <vector>
+
+namespace kv::cli {
+
+// Thrown for a malformed command line; main prints the message and the command's usage.
+struct TUsageError {
+    std::string Message;
+};
+
+// Arguments after the command name.
+using TArgs = std::vector<std::string>;
+
+int RunInfo(const TArgs& args);
+int RunGrid(const TArgs& args);
+int RunMerge(const TArgs& args);
+
+extern const char* const InfoHelp;
+extern const char* const GridHelp;
+extern const char* const MergeHelp;
+
+// True when `args` asks for help.
+bool WantsHelp(const TArgs& args);
+
+} // namespace kv::cli

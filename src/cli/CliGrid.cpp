@@ -1,0 +1,92 @@
+#include "cli/CliCommon.h"
+
+#include "dem/KVDemReader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+namespace kv::cli {
+
+const char* const GridHelp =
+    "Usage: korvela3d-cli grid FILE [--summary]\n"
+    "\n"
+    "Prints the elevation grid of FILE: first a line \"cols,rows\", then one line per\n"
+    "grid row from the northernmost down to row 0, each the cells from west to east\n"
+    "joined by \",\". A cell without data prints as -2147483648.\n"
+    "With --summary: the \"cols,rows\" line, then the counts of valid and void cells\n"
+    "and the lowest and highest valid elevation.\n";
+
+namespace {
+
+void PrintSummary(const TDEMArray& dem)
+{
+    int64_t valid = 0;
+    int32_t low = 0;
+    int32_t high = 0;
+    for (int32_t c = 0; c < dem.Cols(); ++c) {
+        const int32_t* column = dem.Column(c);
+        for (int32_t r = 0; r < dem.Rows(); ++r) {
+            const int32_t v = column[r];
+            if (v == VoidValue)
+                continue;
+            low = valid == 0 ? v : std::min(low, v);
+            high = valid == 0 ? v : std::max(high, v);
+            ++valid;
+        }
+    }
+    const int64_t cells = int64_t{dem.Cols()} * dem.Rows();
+    std::printf("valid cells: %lld\nvoid cells: %lld\n", static_cast<long long>(valid),
+                static_cast<long long>(cells - valid));
+    if (valid > 0)
+        std::printf("elevations: %d to %d\n", low, high);
+}
+
+void PrintRows(const TDEMArray& dem)
+{
+    std::string line;
+    char number[16];
+    for (int32_t r = dem.Rows() - 1; r >= 0; --r) {
+        line.clear();
+        for (int32_t c = 0; c < dem.Cols(); ++c) {
+            if (c > 0)
+                line += ',';
+            const auto result = std::to_chars(number, number + sizeof number, dem.GetValue(c, r));
+            line.append(number, result.ptr);
+        }
+        line += '\n';
+        std::fwrite(line.data(), 1, line.size(), stdout);
+    }
+}
+
+} // namespace
+
+int RunGrid(const TArgs& args)
+{
+    std::string file;
+    bool summary = false;
+    for (const std::string& arg : args) {
+        if (arg == "--summary")
+            summary = true;
+        else if (!arg.empty() && arg[0] == '-')
+            throw TUsageError{"unknown option '" + arg + "'"};
+        else if (file.empty())
+            file = arg;
+        else
+            throw TUsageError{"grid takes one file"};
+    }
+    if (file.empty())
+        throw TUsageError{"grid needs a FILE"};
+
+    TDEMArray dem;
+    LoadDEMByExtension(file, dem);
+    std::printf("%d,%d\n", dem.Cols(), dem.Rows());
+    if (summary)
+        PrintSummary(dem);
+    else
+        PrintRows(dem);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+} // namespace kv::cli

@@ -1,0 +1,60 @@
+#include "cli/CliCommon.h"
+
+#include "dem/KVDEMInfo.h"
+#include "dem/KVDemReader.h"
+#include "platform/KVIni.h"
+#include "platform/SettingsFolder.h"
+#include "platform/Units.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kv::cli {
+
+const char* const InfoHelp =
+    "Usage: korvela3d-cli info FILE [--feet|--meters]\n"
+    "\n"
+    "Prints the DEM information of FILE (its header), an empty line, then the defect\n"
+    "report of the load (one line per kind of defect; nothing for a clean file).\n"
+    "Elevations are shown in the working units of the settings file (Korvela.ini)\n"
+    "unless --feet or --meters is given.\n";
+
+bool WantsHelp(const TArgs& args)
+{
+    return std::any_of(args.begin(), args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
+
+int RunInfo(const TArgs& args)
+{
+    std::string file;
+    UseFeet = LoadSettings(SettingsFolder()).UseFeet;
+    for (const std::string& arg : args) {
+        if (arg == "--feet")
+            UseFeet = true;
+        else if (arg == "--meters")
+            UseFeet = false;
+        else if (!arg.empty() && arg[0] == '-')
+            throw TUsageError{"unknown option '" + arg + "'"};
+        else if (file.empty())
+            file = arg;
+        else
+            throw TUsageError{"info takes one file"};
+    }
+    if (file.empty())
+        throw TUsageError{"info needs a FILE"};
+    ApplyUnits();
+
+    TDEMArray dem;
+    LoadDEMByExtension(file, dem);
+    // The program draws the map right after opening, so the colour spacing is the one of
+    // that drawing.
+    const double colorSpacing = (dem.Info.DataMax - dem.Info.DataMin) / 15.0;
+    for (const std::string& line : DemInfoLines(dem.Info, colorSpacing))
+        std::printf("%s\n", line.c_str());
+    std::printf("\n");
+    for (const std::string& line : DemErrorLines(dem.Info))
+        std::printf("%s\n", line.c_str());
+    return 0;
+}
+
+} // namespace kv::cli
