@@ -1,0 +1,40 @@
+#pragma once
+// Reads a USGS DEM in its ASCII exchange form (record A, then one record B per profile in
+// 1024-byte blocks) into the elevation grid.
+//
+// The reader is tolerant: line breaks between or inside records, an all-zero corner set and a
+// profile that starts outside the grid are repaired and listed in dem.Info.ErrorText (one line
+// per kind of defect, each ending in CR LF; dem.Info.ErrorCount = the number of lines) instead of
+// failing. The report is rebuilt by every load, also by one that fails.
+
+#include "dem/DEMLib.h"
+
+#include <filesystem>
+#include <span>
+
+namespace kv {
+
+// Reads the whole file and loads it with LoadDEMStream. Throws EKorvelaError
+// "Cannot open file <name>" when the file cannot be read, else as LoadDEMStream.
+void LoadDEMFile(const std::filesystem::path& fileName, TDEMArray& dem);
+
+// Loads the DEM held in `data` into `dem`: the header into dem.Info, one grid column per
+// profile (west to east), rows south to north; cells no profile covers and elevations at or
+// below -1000 become VoidValue.
+//
+// Throws EKorvelaError when a field that must be read lies beyond the end of the data
+// ("Stream read error"), when a field is malformed, and, before anything is allocated, when
+// the header describes a grid the data cannot justify (negative or too many profiles, a row
+// count that is not finite, negative or beyond what a profile could fill, a y spacing or north
+// span of 0 with profiles to place, a grid too large for memory). On failure the grid may be
+// partly filled but stays consistent (Cols()/Rows() describe its cells) and the defect report
+// is built.
+void LoadDEMStream(std::span<const char> data, TDEMArray& dem);
+
+// Northing of grid row 0: the smaller of the two southern corners' northings.
+double BaseNorthOf(const TDEMInfo& info);
+
+// Northing distance the grid covers: the larger northern corner northing minus BaseNorthOf.
+double NorthSpanOf(const TDEMInfo& info);
+
+} // namespace kv

@@ -1,0 +1,53 @@
+#include "support/DEMFixtures.h"
+
+#include <algorithm>
+
+namespace kv::test {
+
+TDEMArray MakeSampleDEM(int32_t cols, int32_t rows)
+{
+    TDEMArray dem;
+    TDEMInfo& info = dem.Info;
+    info.MapName = "KORVELA TEST GRID";
+    info.LevelCode = 1;
+    info.PatternCode = 1;
+    info.GroundRef = 1;
+    info.Zone = 17;
+    info.GroundUnits = ucMeters;
+    info.ElevUnits = ucMeters;
+    info.PolySides = 4;
+    info.Resolution = {30.0, 30.0, 1.0};
+    const double west = 500000.0;
+    const double south = 4000000.0;
+    const double east = west + 30.0 * (cols > 0 ? cols - 1 : 0);
+    const double north = south + 30.0 * rows;
+    info.Corners = {{{west, south}, {west, north}, {east, north}, {east, south}}};
+    dem.SetSize(cols, rows);
+    int32_t low = 0;
+    int32_t high = 0;
+    for (int32_t c = 0; c < cols; ++c)
+        for (int32_t r = 0; r < rows; ++r) {
+            const int32_t value = 200 + 3 * r + 2 * c + ((c * 7 + r * 13) % 11);
+            dem.SetValue(c, r, value);
+            low = (c == 0 && r == 0) ? value : std::min(low, value);
+            high = (c == 0 && r == 0) ? value : std::max(high, value);
+        }
+    info.MinElevation = low;
+    info.MaxElevation = high;
+    info.ProfileRows = 1;
+    info.ProfileCols = cols;
+    return dem;
+}
+
+std::string WithLineBreaks(std::string_view text, std::string_view lineBreak)
+{
+    std::string out;
+    out.reserve(text.size() + (text.size() / 1024 + 1) * lineBreak.size());
+    for (size_t pos = 0; pos < text.size(); pos += 1024) {
+        out.append(text.substr(pos, 1024));
+        out.append(lineBreak);
+    }
+    return out;
+}
+
+} // namespace kv::test
