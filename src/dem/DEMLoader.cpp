@@ -20,8 +20,11 @@ namespace {
 constexpr int ElevationWidth = 6;
 constexpr int32_t VoidThreshold = -1000; // an elevation at or below it marks a void cell
 
+// Whole numbers in plain digits, anything else in its shortest exact form.
 std::string FormatNumber(double value)
 {
+    if (std::trunc(value) == value && std::fabs(value) < 1e15)
+        return std::to_string(static_cast<int64_t>(value));
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
