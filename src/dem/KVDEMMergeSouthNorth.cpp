@@ -56,10 +56,10 @@ double CutLine(const TDEMInfo& info, double pan)
 class TSouthNorthMerge {
 public:
     TSouthNorthMerge(TMergeInput& south, TMergeInput& north, TDEMBlockWriter& writer, TMergeGauge& gauge,
-                     double pan, double minElevation)
+                     double pan, double minElevation, int64_t fillerBudget)
         : South_(south), North_(north), Writer_(writer), Gauge_(gauge), SouthSpacing_(YSpacing(south)),
           NorthSpacing_(YSpacing(north)), CutS_(CutLine(south.Info(), pan)), CutN_(CutLine(north.Info(), pan)),
-          MinElevation_(minElevation)
+          MinElevation_(minElevation), FillerBudget_(fillerBudget)
     {
     }
 
@@ -127,6 +127,16 @@ private:
         return {0, TruncatedIndex(rows, length), header.Y0};
     }
 
+    // Filler never outweighs the data: files so far apart that the gap between them needs
+    // more filler than both files hold elevations are refused instead of inflating the output.
+    void ReserveFiller(int64_t count)
+    {
+        if (count > FillerBudget_)
+            throw EKorvelaError("The files lie too far apart: filling the gap between " + South_.Name() + " and " +
+                                North_.Name() + " would take more elevations than both files hold");
+        FillerBudget_ -= count;
+    }
+
     int32_t Filler()
     {
         // Checked only when a filler is needed: merges without gaps accept any lowest elevation.
@@ -139,6 +149,9 @@ private:
 
     void PutFiller(int64_t count)
     {
+        if (count == 0)
+            return;
+        ReserveFiller(count);
         const int32_t value = Filler();
         for (int64_t i = 0; i < count; ++i)
             Writer_.PutInt(value);
@@ -210,6 +223,7 @@ private:
     const double MinElevation_;
     bool HaveFiller_ = false;
     int32_t Filler_ = 0;
+    int64_t FillerBudget_;
     int64_t Written_ = 0;
 };
 
@@ -253,7 +267,8 @@ std::optional<std::string> MergeSouthNorthData(const TMergeSource& southSource, 
     WriteRecordA(writer, merged);
     gauge.Start(north.ProfileCount());
 
-    TSouthNorthMerge merge(south, north, writer, gauge, pan, merged.MinElevation);
+    const auto elevationFields = static_cast<int64_t>((southSource.Data.size() + northSource.Data.size()) / 6);
+    TSouthNorthMerge merge(south, north, writer, gauge, pan, merged.MinElevation, elevationFields);
     const int64_t written = merge.Run();
     writer.PutRaw(south.RestOfFile());
     std::string text = writer.TakeOutput();

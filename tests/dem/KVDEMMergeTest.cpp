@@ -404,6 +404,18 @@ TEST(MergeSouthNorth, FillsTheGapBetweenDistantFilesWithTheLowestElevation)
     EXPECT_EQ(ColumnOf(merged, 1), (std::vector<int32_t>{1013, 1014, 1015, f, f, f, f, f, 2010, 2011, 2012}));
 }
 
+TEST(MergeSouthNorth, RefusesGapsThatNeedMoreFillerThanTheFilesHold)
+{
+    const std::string south = FormatDEMText(MakeGrid(2, 6, West0, South0, 1000));
+    const std::string north = FormatDEMText(MakeGrid(2, 6, West0, South0 + 1e6, 2000));
+    try {
+        MergeSN(south, north, 0.5, AnswerYes());
+        ADD_FAILURE() << "a 33000-row gap was filled";
+    } catch (const EKorvelaError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("too far apart"));
+    }
+}
+
 TEST(MergeSouthNorth, WritesColumnsThatDoNotLineUpFromWestToEast)
 {
     // North profiles every 60 m against south ones every 30 m: x0 matches at 0 and 60 only.
