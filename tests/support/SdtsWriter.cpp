@@ -178,7 +178,8 @@ std::map<std::string, std::string> BuildSdtsTransfer(const TSdtsTransfer& t)
              FormatReal(t.XRes), FormatReal(t.YRes)}});
     simple("XREF", "RSNM!HDAT!ZONE", "(A,I,2A,I)", {{t.RefSystem, t.Datum, std::to_string(t.Zone)}});
     simple("LDEF", "CMNM!NROW!NCOL!INTR", "(A,I,A,2I,A)",
-           {{"CEL0", std::to_string(t.Rows), std::to_string(t.Cols), "CE"}});
+           {{"CEL0", t.RowsText.empty() ? std::to_string(t.Rows) : t.RowsText,
+             t.ColsText.empty() ? std::to_string(t.Cols) : t.ColsText, "CE"}});
 
     {
         TSdtsModule rsdf;

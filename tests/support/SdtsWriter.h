@@ -73,6 +73,7 @@ struct TSdtsTransfer {
     bool BinaryAddress = true; // SADR as 4-byte binary, else as text reals
     int64_t AddressX = 0, AddressY = 0;
     std::array<double, 8> Corners{}; // SW E/N, NW E/N, NE E/N, SE E/N
+    std::string RowsText, ColsText;  // NROW and NCOL as written when not empty (hostile sizes)
 };
 
 // The modules of `transfer` by code ("IDEN", "CEL0", ...).

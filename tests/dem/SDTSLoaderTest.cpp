@@ -1,0 +1,334 @@
+#include "dem/SDTSLoader.h"
+
+#include "platform/FileIO.h"
+#include "platform/KVError.h"
+#include "support/SdtsWriter.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <sstream>
+
+namespace kv {
+namespace {
+
+using test::TSdtsTransfer;
+
+constexpr char FT = 0x1E;
+
+// The expected grid of the sample transfers: "cols,rows", then rows north to south.
+TDEMArray ReadGridCsv(const std::filesystem::path& fileName)
+{
+    std::istringstream text(test::ReadFileText(fileName));
+    std::string line;
+    std::getline(text, line);
+    const auto number = [](std::string_view s) {
+        int32_t v = 0;
+        std::from_chars(s.data(), s.data() + s.size(), v);
+        return v;
+    };
+    const size_t comma = line.find(',');
+    TDEMArray grid;
+    grid.SetSize(number(line.substr(0, comma)), number(line.substr(comma + 1)));
+    for (int32_t row = grid.Rows() - 1; row >= 0; --row) {
+        std::getline(text, line);
+        std::string_view rest = line;
+        for (int32_t col = 0; col < grid.Cols(); ++col) {
+            const size_t end = rest.find(',');
+            grid.SetValue(col, row, number(rest.substr(0, end)));
+            rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        }
+    }
+    return grid;
+}
+
+void ExpectSameCells(const TDEMArray& actual, const TDEMArray& expected)
+{
+    ASSERT_EQ(actual.Cols(), expected.Cols());
+    ASSERT_EQ(actual.Rows(), expected.Rows());
+    int mismatches = 0;
+    for (int32_t c = 0; c < expected.Cols(); ++c)
+        for (int32_t r = 0; r < expected.Rows(); ++r)
+            if (actual.GetValue(c, r) != expected.GetValue(c, r) && ++mismatches <= 5)
+                ADD_FAILURE() << "cell " << c << "," << r << ": " << actual.GetValue(c, r) << " instead of "
+                              << expected.GetValue(c, r);
+    EXPECT_EQ(mismatches, 0);
+}
+
+std::filesystem::path SampleDir()
+{
+    return test::TestDataDir() / "sdts";
+}
+
+TEST(SDTSLoader, SampleTransfersLoadTheirGridAndHeader)
+{
+    const TDEMArray expected = ReadGridCsv(SampleDir() / "7001.grid.csv");
+    for (const char* file : {"7001CEL0.DDF", "7002CEL0.DDF"}) {
+        SCOPED_TRACE(file);
+        TDEMArray dem;
+        dem.Info.ErrorCount = 3;
+        dem.Info.ErrorText = "left over\r\n";
+        LoadSDTSFile(SampleDir() / file, dem);
+        ExpectSameCells(dem, expected);
+        const TDEMInfo& info = dem.Info;
+        EXPECT_EQ(info.MapName, "JACKSBORO FAULT AREA, TN-24000");
+        EXPECT_EQ(info.LevelCode, 2);
+        EXPECT_EQ(info.PatternCode, 1);
+        EXPECT_EQ(info.GroundRef, 1);
+        EXPECT_TRUE(info.IsUTM);
+        EXPECT_EQ(info.Zone, 16);
+        EXPECT_EQ(info.HorizDatum, 4);
+        EXPECT_EQ(info.GroundUnits, ucMeters);
+        EXPECT_EQ(info.ElevUnits, ucMeters);
+        EXPECT_EQ(info.PolySides, 4);
+        EXPECT_EQ(info.ProfileRows, 280);
+        EXPECT_EQ(info.ProfileCols, 360);
+        EXPECT_DOUBLE_EQ(info.Resolution[0], 30.0);
+        EXPECT_DOUBLE_EQ(info.Resolution[1], 30.0);
+        EXPECT_DOUBLE_EQ(info.Resolution[2], 1.0);
+        EXPECT_DOUBLE_EQ(info.MinElevation, 240.0);
+        EXPECT_DOUBLE_EQ(info.MaxElevation, 815.0);
+        EXPECT_DOUBLE_EQ(info.DataMin, 240.0);
+        EXPECT_DOUBLE_EQ(info.DataMax, 815.0);
+        EXPECT_DOUBLE_EQ(info.OriginEast, 751080.0);
+        EXPECT_DOUBLE_EQ(info.OriginNorth, 4045560.0);
+        EXPECT_DOUBLE_EQ(info.Corners[cnSW].East, 751080.0);
+        EXPECT_DOUBLE_EQ(info.Corners[cnSW].North, 4037190.0);
+        EXPECT_DOUBLE_EQ(info.Corners[cnNW].North, 4045560.0);
+        EXPECT_DOUBLE_EQ(info.Corners[cnNE].East, 761850.0);
+        EXPECT_DOUBLE_EQ(info.Corners[cnSE].North, 4037190.0);
+        EXPECT_EQ(info.MapScale, 24000);
+        EXPECT_EQ(info.DataID, "LAT::   36 26 38.7437 N LONG::  -84  4 42.2922 W SCALE:: 24000");
+        EXPECT_EQ(info.CreationDate, "20261210");
+        EXPECT_EQ(info.ErrorCount, 0);
+        EXPECT_EQ(info.ErrorText, "");
+    }
+}
+
+TEST(SDTSLoader, FindsModulesWhateverTheCaseOfTheirNames)
+{
+    const TDEMArray expected = ReadGridCsv(SampleDir() / "7001.grid.csv");
+    test::TTempDir folder;
+    for (const auto& entry : std::filesystem::directory_iterator(SampleDir())) {
+        std::string name = entry.path().filename().string();
+        if (!name.starts_with("7001") || !name.ends_with(".DDF"))
+            continue;
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::filesystem::copy_file(entry.path(), folder / name);
+    }
+    TDEMArray dem;
+    LoadSDTSFile(folder / "7001cel0.ddf", dem);
+    ExpectSameCells(dem, expected);
+    EXPECT_EQ(dem.Info.MapName, "JACKSBORO FAULT AREA, TN-24000");
+}
+
+TSdtsTransfer SmallTransfer(int32_t cols, int32_t rows)
+{
+    TSdtsTransfer t;
+    t.Cols = cols;
+    t.Rows = rows;
+    for (int32_t i = 0; i < cols * rows; ++i)
+        t.Cells.push_back(static_cast<float>(100 + i));
+    return t;
+}
+
+TEST(SDTSLoader, MissingModuleNamesTheDerivedFile)
+{
+    for (const char* code : {"DQPA", "RSDF", "DDSH", "IDEN", "DDOM", "IREF", "XREF", "SPDM", "LDEF", "CEL0"}) {
+        test::TTempDir folder;
+        const std::filesystem::path cellFile = test::WriteSdtsTransfer(folder.Path(), "1234", SmallTransfer(2, 2));
+        const std::filesystem::path missing = folder / (std::string("1234") + code + ".DDF");
+        std::filesystem::remove(missing);
+        TDEMArray dem;
+        try {
+            LoadSDTSFile(cellFile, dem);
+            ADD_FAILURE() << code << ": loaded without it";
+        } catch (const EKorvelaError& e) {
+            EXPECT_EQ(std::string(e.what()), CannotOpenMessage(missing)) << code;
+        }
+        EXPECT_EQ(dem.Cols(), 5); // the grid was not touched
+    }
+}
+
+// Loads `t` from memory.
+void LoadFromMemory(const TSdtsTransfer& t, TDEMArray& dem, const std::map<std::string, std::string>* changed = nullptr)
+{
+    std::map<std::string, std::string> modules = test::BuildSdtsTransfer(t);
+    if (changed)
+        for (const auto& [code, bytes] : *changed)
+            modules[code] = bytes;
+    LoadSDTSModules(
+        [&](const std::string& code) {
+            const std::string& bytes = modules.at(code);
+            return std::vector<char>(bytes.begin(), bytes.end());
+        },
+        "CEL0", dem);
+}
+
+TEST(SDTSLoader, CellValueRulesAndRowOrder)
+{
+    const struct {
+        bool floatCells;
+        bool repeat;
+        std::vector<float> cells; // 3 rows of 2, north first
+        std::vector<int32_t> expected;
+        double min, max;
+    } cases[] = {
+        {false, false, {-1000, -1001, 5, -32767, 32767, 7}, {-1000, VoidValue, 5, VoidValue, 32767, 7}, -1000, 32767},
+        {false, true, {-1000, -1001, 5, -32767, 32767, 7}, {-1000, VoidValue, 5, VoidValue, 32767, 7}, -1000, 32767},
+        {true, false, {-32765.0f, -32766.0f, 123.5f, 122.5f, 1e30f, -0.4f}, {-32765, VoidValue, 124, 122, VoidValue, 0},
+         -32765, 124},
+        {true, true, {-32765.0f, -32766.0f, 123.5f, 122.5f, 1e30f, -0.4f}, {-32765, VoidValue, 124, 122, VoidValue, 0},
+         -32765, 124},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.floatCells ? "float" : "16-bit") + (c.repeat ? ", repeat" : ""));
+        TSdtsTransfer t = SmallTransfer(2, 3);
+        t.FloatCells = c.floatCells;
+        t.RepeatMode = c.repeat;
+        t.Cells = c.cells;
+        TDEMArray dem;
+        LoadFromMemory(t, dem);
+        ASSERT_EQ(dem.Cols(), 2);
+        ASSERT_EQ(dem.Rows(), 3);
+        for (int32_t i = 0; i < 6; ++i)
+            EXPECT_EQ(dem.GetValue(i % 2, 2 - i / 2), c.expected[static_cast<size_t>(i)]) << "file cell " << i;
+        EXPECT_DOUBLE_EQ(dem.Info.DataMin, c.min);
+        EXPECT_DOUBLE_EQ(dem.Info.DataMax, c.max);
+    }
+}
+
+TEST(SDTSLoader, HeaderCodesFromTheirModules)
+{
+    const struct {
+        std::string comment, units, system, datum, objectRep;
+        int32_t level, groundRef;
+        uint8_t elevUnits, horizDatum;
+        int32_t pattern;
+    } cases[] = {
+        {"DEM LEVEL  3 x", "FEET", "Geographic", "NAS", "G2", 3, 0, ucFeet, 1, 1},
+        {"DEM LEVEL 2", "feet", "State Plane", "WGC", "G1", 1, 2, ucMeters, 2, 0},
+        {"DEM LEVEL  ", "METERS", "UTM", "WGE", "", 1, 1, ucMeters, 3, 0},
+        {"DEM LEVEL  X", "", "Mercator", "???", "G2", 1, 7, ucMeters, 9, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.comment + " / " + c.system);
+        TSdtsTransfer t = SmallTransfer(1, 1);
+        t.LevelComment = c.comment;
+        t.Units = c.units;
+        t.RefSystem = c.system;
+        t.Datum = c.datum;
+        t.ObjectRep = c.objectRep;
+        TDEMArray dem;
+        dem.Info.GroundRef = 7; // unknown names keep what was there
+        dem.Info.HorizDatum = 9;
+        LoadFromMemory(t, dem);
+        EXPECT_EQ(dem.Info.LevelCode, c.level);
+        EXPECT_EQ(dem.Info.ElevUnits, c.elevUnits);
+        EXPECT_EQ(dem.Info.GroundRef, c.groundRef);
+        EXPECT_EQ(dem.Info.IsUTM, c.groundRef == 1);
+        EXPECT_EQ(dem.Info.HorizDatum, c.horizDatum);
+        EXPECT_EQ(dem.Info.PatternCode, c.pattern);
+    }
+}
+
+TEST(SDTSLoader, OriginFromTextOrSignedBinaryAddress)
+{
+    TSdtsTransfer t = SmallTransfer(1, 1);
+    t.AddressX = -1250;
+    t.AddressY = 404556000;
+    t.OriginX = 10.0;
+    TDEMArray dem;
+    LoadFromMemory(t, dem);
+    EXPECT_DOUBLE_EQ(dem.Info.OriginEast, -12.5 + 10.0);
+    EXPECT_DOUBLE_EQ(dem.Info.OriginNorth, 4045560.0);
+    t.BinaryAddress = false;
+    LoadFromMemory(t, dem);
+    EXPECT_DOUBLE_EQ(dem.Info.OriginEast, -12.5 + 10.0);
+    EXPECT_DOUBLE_EQ(dem.Info.OriginNorth, 4045560.0);
+}
+
+TEST(SDTSLoader, GridSizesTheCellModuleCannotJustifyAreRefused)
+{
+    const TSdtsTransfer valid = SmallTransfer(2, 2);
+    const struct {
+        std::string rows, cols, message;
+    } cases[] = {
+        {"-3", "2", "SDTS transfer has an invalid grid size: 2 columns by -3 rows"},
+        {"2", "-1", "SDTS transfer has an invalid grid size: -1 columns by 2 rows"},
+        {"2000000", "2", "SDTS transfer gives a grid of 2 by 2000000 cells, more than its cell module of"},
+        {"2", "2000000", "SDTS transfer gives a grid of 2000000 by 2 cells"},
+        {"2147483647", "2147483647", "SDTS transfer"},
+    };
+    for (const auto& c : cases) {
+        TSdtsTransfer t = valid;
+        t.RowsText = c.rows;
+        t.ColsText = c.cols;
+        std::map<std::string, std::string> changed{{"LDEF", test::BuildSdtsTransfer(t).at("LDEF")}};
+        TDEMArray dem;
+        dem.SetSize(3, 4);
+        try {
+            LoadFromMemory(valid, dem, &changed);
+            ADD_FAILURE() << c.rows << " x " << c.cols << ": loaded";
+        } catch (const EKorvelaError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(dem.Cols(), 3);
+        EXPECT_EQ(dem.Rows(), 4);
+    }
+}
+
+TEST(SDTSLoader, ShortCellModuleKeepsTheRowsNotRead)
+{
+    for (const bool repeat : {false, true}) {
+        TSdtsTransfer t = SmallTransfer(3, 4);
+        t.RepeatMode = repeat;
+        const std::string cells = test::BuildSdtsTransfer(t).at("CEL0");
+        for (size_t n = 0; n <= cells.size(); ++n) {
+            std::map<std::string, std::string> changed{{"CEL0", cells.substr(0, n)}};
+            TDEMArray dem;
+            dem.SetSize(3, 4);
+            for (int32_t c = 0; c < 3; ++c)
+                for (int32_t r = 0; r < 4; ++r)
+                    dem.SetValue(c, r, -7);
+            try {
+                LoadFromMemory(t, dem, &changed);
+            } catch (const EKorvelaError&) {
+                ASSERT_EQ(dem.Cols(), 3);
+                continue;
+            }
+            // Cells arrive north row first, west to east; those not read keep -7.
+            bool reached = true;
+            for (int32_t i = 0; i < 12; ++i) {
+                const int32_t cell = dem.GetValue(i % 3, 3 - i / 3);
+                if (cell == -7)
+                    reached = false;
+                else
+                    EXPECT_TRUE(reached && cell == 100 + i) << "prefix " << n << ", cell " << i << " = " << cell;
+            }
+            if (n == cells.size()) {
+                EXPECT_TRUE(reached);
+            }
+        }
+    }
+}
+
+TEST(SDTSLoader, CellRecordWithoutTheCellFieldReadsNoCells)
+{
+    TSdtsTransfer t = SmallTransfer(2, 2);
+    test::TSdtsModule cel;
+    cel.Fields.push_back({"CELL", "Cell", "MODN!RCID", "(A,I)"});
+    cel.Records.push_back({{"CELL", test::TextUnits({"CEL0", "1"})}});
+    std::map<std::string, std::string> changed{{"CEL0", test::BuildModule(cel)}};
+    TDEMArray dem;
+    LoadFromMemory(t, dem, &changed);
+    EXPECT_EQ(dem.Cols(), 2);
+    EXPECT_EQ(dem.GetValue(1, 1), 0);
+    EXPECT_DOUBLE_EQ(dem.Info.DataMin, 32766.0);
+    EXPECT_DOUBLE_EQ(dem.Info.DataMax, -32765.0);
+}
+
+} // namespace
+} // namespace kv
