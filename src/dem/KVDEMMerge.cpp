@@ -95,6 +95,7 @@ std::optional<std::string> MergeWestEastData(const TMergeSource& westSource, con
     merged.ProfileRows = 1;
     merged.ProfileCols = static_cast<int32_t>(west.ProfileCount());
     merged.MapName = MergedMapName("West/East Merged: ", west.Name(), east.Name(), pan);
+    CheckMergedHeader(merged);
 
     TDEMBlockWriter writer;
     writer.Reserve(westSource.Data.size() + TDEMBlockWriter::BlockSize);

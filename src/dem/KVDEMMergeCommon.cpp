@@ -92,6 +92,15 @@ bool ConfirmCompatible(const TDEMInfo& first, TCorner firstCorner, const TDEMInf
     return callbacks.Confirm && callbacks.Confirm(question);
 }
 
+void CheckMergedHeader(const TDEMInfo& info)
+{
+    bool finite = std::isfinite(info.MinElevation) && std::isfinite(info.MaxElevation);
+    for (const TGroundPoint& corner : info.Corners)
+        finite = finite && std::isfinite(corner.East) && std::isfinite(corner.North);
+    if (!finite)
+        throw EKorvelaError("The merged corners or elevation bounds exceed the range of numbers a DEM file can hold");
+}
+
 int32_t FillerValue(double minElevation)
 {
     const double value = std::trunc(minElevation);

@@ -36,6 +36,10 @@ inline TGroundPoint Between(const TGroundPoint& from, const TGroundPoint& to, do
     return {from.East + (to.East - from.East) * t, from.North + (to.North - from.North) * t};
 }
 
+// Throws EKorvelaError when a merged corner or elevation bound is not a finite number (the
+// arithmetic on extreme header values overflowed), which no reader could take back.
+void CheckMergedHeader(const TDEMInfo& info);
+
 // Throws EKorvelaError unless 0 <= pan <= 1 (NaN included).
 void CheckPanFactor(double pan);
 

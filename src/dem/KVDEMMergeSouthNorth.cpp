@@ -261,6 +261,7 @@ std::optional<std::string> MergeSouthNorthData(const TMergeSource& southSource, 
     }
     merged.MinElevation = std::min(s.MinElevation, n.MinElevation);
     merged.MaxElevation = std::max(s.MaxElevation, n.MaxElevation);
+    CheckMergedHeader(merged);
 
     TDEMBlockWriter writer;
     writer.Reserve(southSource.Data.size() + TDEMBlockWriter::BlockSize);

@@ -460,7 +460,8 @@ TEST(MergeSizes, RefusesSizesTheFileCannotHold)
 {
     const std::string good = FormatDEMText(MakeGrid(3, 4, West0, South0, 1000));
     const std::string east = FormatDEMText(MakeGrid(3, 4, West0 + 2 * Spacing, South0, 2000));
-    // Record A: ProfileRows at 852, ProfileCols at 858; a profile's m at 12 and n at 18 of its block.
+    // Record A: SW North at 570, SE North at 714, ProfileRows at 852, ProfileCols at 858; a
+    // profile's m at 12, n at 18 and x0 at 24 of its block.
     const struct {
         const char* name;
         std::string west;
@@ -474,6 +475,9 @@ TEST(MergeSizes, RefusesSizesTheFileCannotHold)
         {"length beyond the file", Patched(Patched(good, 1024 + 12, "999999"), 1024 + 18, "999999"),
          "claims 999998000001 elevations"},
         {"empty real field", Patched(good, 1024 + 24, std::string(24, ' ')), "is not a valid floating point value"},
+        {"corners beyond the range of numbers",
+         Patched(Patched(good, 570, FormatD24(-1.7e308)), 714, FormatD24(1.7e308)),
+         "exceed the range of numbers"},
     };
     for (const auto& c : cases) {
         try {
