@@ -315,6 +315,22 @@ TEST(SDTSLoader, ShortCellModuleKeepsTheRowsNotRead)
     }
 }
 
+TEST(SDTSLoader, EveryTruncatedHeaderModuleLoadsOrFailsCleanly)
+{
+    const TSdtsTransfer t = SmallTransfer(2, 2);
+    for (const auto& [code, bytes] : test::BuildSdtsTransfer(t)) {
+        for (size_t n = 0; n < bytes.size(); ++n) {
+            std::map<std::string, std::string> changed{{code, bytes.substr(0, n)}};
+            TDEMArray dem;
+            try {
+                LoadFromMemory(t, dem, &changed);
+            } catch (const EKorvelaError&) {
+            }
+            ASSERT_EQ(dem.Cols() == 0, dem.Rows() == 0) << code << " cut to " << n;
+        }
+    }
+}
+
 TEST(SDTSLoader, CellRecordWithoutTheCellFieldReadsNoCells)
 {
     TSdtsTransfer t = SmallTransfer(2, 2);
