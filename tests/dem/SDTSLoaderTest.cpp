@@ -15,7 +15,6 @@ namespace {
 
 using test::TSdtsTransfer;
 
-
 // The expected grid of the sample transfers: "cols,rows", then rows north to south.
 TDEMArray ReadGridCsv(const std::filesystem::path& fileName)
 {
