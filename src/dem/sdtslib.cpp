@@ -238,8 +238,15 @@ std::string GetSubfieldText(TByteStream& stream, std::string_view tag, std::stri
 int32_t GetSubfieldInt(TByteStream& stream, std::string_view tag, std::string_view label, int record,
                        const TDataDescription& description)
 {
+    // Fixed-width integer subfields come padded with blanks ("    16"); the number is what counts.
+    const std::string text = GetSubfieldText(stream, tag, label, record, description);
+    std::string_view digits = text;
+    while (!digits.empty() && digits.front() == ' ')
+        digits.remove_prefix(1);
+    while (!digits.empty() && digits.back() == ' ')
+        digits.remove_suffix(1);
     int32_t value = 0;
-    if (!TryParseInteger(GetSubfieldText(stream, tag, label, record, description), value))
+    if (!TryParseInteger(digits, value))
         return 0;
     return value;
 }

@@ -27,7 +27,7 @@ TSdtsModule SampleModule(int records = 1)
     module.Fields.push_back({"BINS", "Binary", "P!Q", "(2B(32))"});
     module.Fields.push_back({"LSTS", "List", "*X!Y", "(2R)"});
     for (int r = 0; r < records; ++r)
-        module.Records.push_back({{"ABCD", TextUnits({"1", "2", std::to_string(3 + r)})},
+        module.Records.push_back({{"ABCD", TextUnits({"1", "    16", std::to_string(3 + r)})},
                                   {"BINS", BigEndian(300, 4) + BigEndian(-1, 4) + FT},
                                   {"LSTS", TextUnits({"10.5", "20", "30", "40"})}});
     return module;
@@ -104,6 +104,7 @@ TEST(sdtslib, SubfieldGetters)
     EXPECT_EQ(GetSubfieldText(s, "XYZW", "A", 0, d), "");
     EXPECT_EQ(GetSubfieldText(s, "ABCD", "A", 2, d), ""); // no such record
     EXPECT_EQ(GetSubfieldInt(s, "ABCD", "C", 1, d), 4);
+    EXPECT_EQ(GetSubfieldInt(s, "ABCD", "B", 0, d), 16); // fixed-width subfields come blank-padded
     EXPECT_EQ(GetSubfieldInt(s, "LSTS", "*X", 0, d), 0); // "10.5" is no integer
     EXPECT_EQ(GetSubfieldInt(s, "ABCD", "D", 0, d), 0);
     EXPECT_DOUBLE_EQ(GetSubfieldFloat(s, "LSTS", "*X", 0, d), 10.5);
