@@ -3,6 +3,7 @@
 #include "dem/DEMLib.h"
 #include "dem/DEMLoader.h"
 #include "dem/DEMWriter.h"
+#include "support/DEMFixtures.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -65,11 +66,7 @@ TEST(Cli, InfoListsTheHeaderThenTheDefectReport)
 {
     TTempDir scratch;
     // The same file with CR LF after every block: the report names the line breaks.
-    const std::string text = ReadFileText(Sample);
-    std::string withBreaks;
-    for (size_t i = 0; i < text.size(); i += 1024)
-        withBreaks += text.substr(i, 1024) + "\r\n";
-    test::WriteFileText(scratch / "breaks.dem", withBreaks);
+    test::WriteFileText(scratch / "breaks.dem", test::WithLineBreaks(ReadFileText(Sample), "\r\n"));
 
     const TRun run = RunCli({"info", (scratch / "breaks.dem").string(), "--meters"}, scratch);
     ASSERT_EQ(run.ExitCode, 0) << run.Err;

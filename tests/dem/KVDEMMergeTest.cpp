@@ -5,6 +5,7 @@
 #include "dem/DEMRecords.h"
 #include "dem/DEMWriter.h"
 #include "platform/KVError.h"
+#include "support/DEMFixtures.h"
 #include "support/TestData.h"
 
 #include <gmock/gmock.h>
@@ -29,28 +30,13 @@ constexpr double South0 = 4000000.0;
 TDEMArray MakeGrid(int32_t cols, int32_t rows, double westEast, double southNorth, int32_t base,
                    double xSpacing = Spacing)
 {
-    TDEMArray dem;
-    TDEMInfo& info = dem.Info;
-    info.MapName = "TEST GRID";
-    info.LevelCode = 1;
-    info.PatternCode = 1;
-    info.GroundRef = 1;
-    info.Zone = 17;
-    info.GroundUnits = ucMeters;
-    info.ElevUnits = ucMeters;
-    info.PolySides = 4;
-    info.Resolution = {xSpacing, Spacing, 1.0};
-    const double eastEast = westEast + xSpacing * (cols - 1);
-    const double north = southNorth + Spacing * rows;
-    info.Corners = {{{westEast, southNorth}, {westEast, north}, {eastEast, north}, {eastEast, southNorth}}};
-    dem.SetSize(cols, rows);
+    TDEMArray dem = test::MakeUTMGrid(cols, rows, westEast, southNorth, xSpacing, Spacing);
+    dem.Info.MapName = "TEST GRID";
     for (int32_t c = 0; c < cols; ++c)
         for (int32_t r = 0; r < rows; ++r)
             dem.SetValue(c, r, base + 10 * c + r);
-    info.MinElevation = base;
-    info.MaxElevation = base + 10 * (cols - 1) + rows - 1;
-    info.ProfileRows = 1;
-    info.ProfileCols = cols;
+    dem.Info.MinElevation = base;
+    dem.Info.MaxElevation = base + 10 * (cols - 1) + rows - 1;
     return dem;
 }
 

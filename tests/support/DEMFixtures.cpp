@@ -4,7 +4,7 @@
 
 namespace kv::test {
 
-TDEMArray MakeSampleDEM(int32_t cols, int32_t rows)
+TDEMArray MakeUTMGrid(int32_t cols, int32_t rows, double west, double south, double xSpacing, double ySpacing)
 {
     TDEMArray dem;
     TDEMInfo& info = dem.Info;
@@ -16,13 +16,20 @@ TDEMArray MakeSampleDEM(int32_t cols, int32_t rows)
     info.GroundUnits = ucMeters;
     info.ElevUnits = ucMeters;
     info.PolySides = 4;
-    info.Resolution = {30.0, 30.0, 1.0};
-    const double west = 500000.0;
-    const double south = 4000000.0;
-    const double east = west + 30.0 * (cols > 0 ? cols - 1 : 0);
-    const double north = south + 30.0 * rows;
+    info.Resolution = {xSpacing, ySpacing, 1.0};
+    const double east = west + xSpacing * (cols > 0 ? cols - 1 : 0);
+    const double north = south + ySpacing * rows;
     info.Corners = {{{west, south}, {west, north}, {east, north}, {east, south}}};
+    info.ProfileRows = 1;
+    info.ProfileCols = cols;
     dem.SetSize(cols, rows);
+    return dem;
+}
+
+TDEMArray MakeSampleDEM(int32_t cols, int32_t rows)
+{
+    TDEMArray dem = MakeUTMGrid(cols, rows, 500000.0, 4000000.0, 30.0, 30.0);
+    TDEMInfo& info = dem.Info;
     int32_t low = 0;
     int32_t high = 0;
     for (int32_t c = 0; c < cols; ++c)
@@ -34,8 +41,6 @@ TDEMArray MakeSampleDEM(int32_t cols, int32_t rows)
         }
     info.MinElevation = low;
     info.MaxElevation = high;
-    info.ProfileRows = 1;
-    info.ProfileCols = cols;
     return dem;
 }
 

@@ -9,6 +9,11 @@
 
 namespace kv::test {
 
+// A UTM grid of cols x rows zero cells in metres whose header describes the grid exactly: its
+// first profile at easting `west`, its southern edge at northing `south`, profiles `xSpacing`
+// apart and elevations `ySpacing` apart. Callers fill the cells and set Min/MaxElevation.
+TDEMArray MakeUTMGrid(int32_t cols, int32_t rows, double west, double south, double xSpacing, double ySpacing);
+
 // A UTM grid of cols x rows cells at 30 m spacing, metres, whose header describes the grid
 // exactly (FormatDEMText writes it, LoadDEMStream reads it back unchanged). Cells follow a
 // smooth slope with some variation; no voids.
