@@ -23,13 +23,16 @@ const char* const ToolHelp =
     "Files named *.ddf (any case) are read as SDTS transfers, all others as USGS DEM files.\n"
     "'korvela3d-cli COMMAND --help' describes one command.\n";
 
-// One line on stderr: a message never spans lines, whatever the file put into it.
+// One line on stderr: a message never spans lines or moves the cursor, whatever bytes a
+// file put into it.
 void PrintError(const std::string& message)
 {
     std::string line = message;
     for (char& c : line)
-        if (c == '\r' || c == '\n')
+        if (c == '\r' || c == '\n' || c == '\t')
             c = ' ';
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
     std::fprintf(stderr, "korvela3d-cli: %s\n", line.c_str());
 }
 
