@@ -67,12 +67,9 @@ std::optional<std::string> MergeWestEastData(const TMergeSource& westSource, con
                                              double pan, const TMergeCallbacks& callbacks)
 {
     TMergeGauge gauge(callbacks);
-    CheckPanFactor(pan);
     TMergeInput east(eastSource.Data, eastSource.Name);
-    east.ReadHeader();
     TMergeInput west(westSource.Data, westSource.Name);
-    west.ReadHeader();
-    if (!ConfirmCompatible(west.Info(), cnNE, east.Info(), cnNW, callbacks))
+    if (!ReadHeadersAndConfirm(west, cnNE, east, cnNW, pan, callbacks))
         return std::nullopt;
 
     const TDEMInfo& w = west.Info();

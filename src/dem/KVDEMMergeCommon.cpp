@@ -92,6 +92,15 @@ bool ConfirmCompatible(const TDEMInfo& first, TCorner firstCorner, const TDEMInf
     return callbacks.Confirm && callbacks.Confirm(question);
 }
 
+bool ReadHeadersAndConfirm(TMergeInput& first, TCorner firstCorner, TMergeInput& second, TCorner secondCorner,
+                           double pan, const TMergeCallbacks& callbacks)
+{
+    CheckPanFactor(pan);
+    second.ReadHeader();
+    first.ReadHeader();
+    return ConfirmCompatible(first.Info(), firstCorner, second.Info(), secondCorner, callbacks);
+}
+
 void CheckMergedHeader(const TDEMInfo& info)
 {
     bool finite = std::isfinite(info.MinElevation) && std::isfinite(info.MaxElevation);

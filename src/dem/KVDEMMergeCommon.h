@@ -5,6 +5,7 @@
 #include "dem/DEMLib.h"
 #include "dem/DEMRecords.h"
 #include "dem/KVDEMMerge.h"
+#include "dem/KVDEMMergeInput.h"
 
 #include <cstdint>
 #include <span>
@@ -47,6 +48,11 @@ void CheckPanFactor(double pan);
 // that should coincide lie more than 10 units apart. False when the caller said no.
 bool ConfirmCompatible(const TDEMInfo& first, TCorner firstCorner, const TDEMInfo& second, TCorner secondCorner,
                        const TMergeCallbacks& callbacks);
+
+// Checks the pan factor, reads the headers of both inputs (the second file's first, the order
+// the merge opens them in) and asks about incompatible files. False when the caller said no.
+bool ReadHeadersAndConfirm(TMergeInput& first, TCorner firstCorner, TMergeInput& second, TCorner secondCorner,
+                           double pan, const TMergeCallbacks& callbacks);
 
 // The value that fills gaps and empty pieces: the merged lowest elevation, truncated.
 // Throws EKorvelaError when that does not fit an elevation field.

@@ -238,12 +238,9 @@ std::optional<std::string> MergeSouthNorthData(const TMergeSource& southSource, 
                                                double pan, const TMergeCallbacks& callbacks)
 {
     TMergeGauge gauge(callbacks);
-    CheckPanFactor(pan);
     TMergeInput north(northSource.Data, northSource.Name);
-    north.ReadHeader();
     TMergeInput south(southSource.Data, southSource.Name);
-    south.ReadHeader();
-    if (!ConfirmCompatible(south.Info(), cnNW, north.Info(), cnSW, callbacks))
+    if (!ReadHeadersAndConfirm(south, cnNW, north, cnSW, pan, callbacks))
         return std::nullopt;
 
     const TDEMInfo& s = south.Info();
