@@ -1,6 +1,6 @@
 #include "dem/SDTSLoader.h"
 
-#include "dem/sdtslib.h"
+#include "sdtslib.h"
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
 
@@ -46,16 +46,16 @@ public:
     TDataDescription Description;
 };
 
-enum class TCellFormat { Int16, Float32 };
+enum TCellFormat { cfInt16, cfFloat32 };
 
 struct TLoadState {
-    TCellFormat CellFormat = TCellFormat::Int16;
+    TCellFormat CellFormat = cfInt16;
     double ScaleX = 0.0, ScaleY = 0.0, OriginX = 0.0, OriginY = 0.0;
     int32_t MinFound = 32766;
     int32_t MaxFound = -32765;
 };
 
-constexpr std::string_view DemLevelText = "DEM LEVEL  ";
+constexpr std::string_view DEMLevelText = "DEM LEVEL  ";
 
 void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& state)
 {
@@ -66,9 +66,9 @@ void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& sta
         const std::string comment = dqpa.Text("DQPA", "COMT");
         info.LevelCode = 1;
         // Only a digit after the marker is a level code; anything else leaves the default.
-        if (comment.starts_with(DemLevelText) && comment.size() > DemLevelText.size() &&
-            comment[DemLevelText.size()] >= '0' && comment[DemLevelText.size()] <= '9')
-            info.LevelCode = comment[DemLevelText.size()] - '0';
+        if (comment.starts_with(DEMLevelText) && comment.size() > DEMLevelText.size() &&
+            comment[DEMLevelText.size()] >= '0' && comment[DEMLevelText.size()] <= '9')
+            info.LevelCode = comment[DEMLevelText.size()] - '0';
     }
     {
         TModule rsdf(source, "RSDF", 4);
@@ -77,6 +77,7 @@ void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& sta
     info.ProjParams.fill(0.0);
     info.GroundUnits = ucMeters;
     info.PolySides = 4;
+    info.SourceFormat = dfSDTS;
     info.Accuracy = 0;
     info.ProfileRows = 1;
     info.ProfileCols = 1;
@@ -84,7 +85,7 @@ void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& sta
     {
         TModule ddsh(source, "DDSH", 1);
         info.ElevUnits = ddsh.Text("DDSH", "UNIT") == "FEET" ? ucFeet : ucMeters;
-        state.CellFormat = ddsh.Text("DDSH", "FMT") == "BFP32" ? TCellFormat::Float32 : TCellFormat::Int16;
+        state.CellFormat = ddsh.Text("DDSH", "FMT") == "BFP32" ? cfFloat32 : cfInt16;
         info.Resolution[2] = 1.0;
     }
     {
@@ -171,7 +172,7 @@ void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& sta
 // A cell value, or VoidValue for a value the loader rejects.
 int32_t DecodeCell(const unsigned char* bytes, TCellFormat format)
 {
-    if (format == TCellFormat::Int16) {
+    if (format == cfInt16) {
         const auto v = static_cast<int16_t>(static_cast<uint16_t>((bytes[0] << 8) | bytes[1]));
         return v >= -1000 ? v : VoidValue;
     }
@@ -194,7 +195,7 @@ void ReadCells(TModule& cells, TDEMArray& dem, TLoadState& state)
     if (entry < 0)
         return;
     const bool repeatMode = records.Leaders[0].LeaderId == "R";
-    const size_t cellSize = state.CellFormat == TCellFormat::Float32 ? 4 : 2;
+    const size_t cellSize = state.CellFormat == cfFloat32 ? 4 : 2;
     const TDDRDirItem& first = records.Directories[0].Items[static_cast<size_t>(entry)];
     const int64_t gap = first.FieldPos;
     int64_t offset = records.Directories[0].FieldAreaStart + gap;

@@ -2,7 +2,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
-#include "support/SdtsWriter.h"
+#include "support/SDTSWriter.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 namespace kv {
 namespace {
 
-using test::TSdtsTransfer;
+using test::TSDTSTransfer;
 
 // The expected grid of the sample transfers: "cols,rows", then rows north to south.
 TDEMArray ReadGridCsv(const std::filesystem::path& fileName)
@@ -122,9 +122,9 @@ TEST(SDTSLoader, FindsModulesWhateverTheCaseOfTheirNames)
     EXPECT_EQ(dem.Info.MapName, "JACKSBORO FAULT AREA, TN-24000");
 }
 
-TSdtsTransfer SmallTransfer(int32_t cols, int32_t rows)
+TSDTSTransfer SmallTransfer(int32_t cols, int32_t rows)
 {
-    TSdtsTransfer t;
+    TSDTSTransfer t;
     t.Cols = cols;
     t.Rows = rows;
     for (int32_t i = 0; i < cols * rows; ++i)
@@ -136,7 +136,7 @@ TEST(SDTSLoader, MissingModuleNamesTheDerivedFile)
 {
     for (const char* code : {"DQPA", "RSDF", "DDSH", "IDEN", "DDOM", "IREF", "XREF", "SPDM", "LDEF", "CEL0"}) {
         test::TTempDir folder;
-        const std::filesystem::path cellFile = test::WriteSdtsTransfer(folder.Path(), "1234", SmallTransfer(2, 2));
+        const std::filesystem::path cellFile = test::WriteSDTSTransfer(folder.Path(), "1234", SmallTransfer(2, 2));
         const std::filesystem::path missing = folder / (std::string("1234") + code + ".DDF");
         std::filesystem::remove(missing);
         TDEMArray dem;
@@ -151,9 +151,9 @@ TEST(SDTSLoader, MissingModuleNamesTheDerivedFile)
 }
 
 // Loads `t` from memory.
-void LoadFromMemory(const TSdtsTransfer& t, TDEMArray& dem, const std::map<std::string, std::string>* changed = nullptr)
+void LoadFromMemory(const TSDTSTransfer& t, TDEMArray& dem, const std::map<std::string, std::string>* changed = nullptr)
 {
-    std::map<std::string, std::string> modules = test::BuildSdtsTransfer(t);
+    std::map<std::string, std::string> modules = test::BuildSDTSTransfer(t);
     if (changed)
         for (const auto& [code, bytes] : *changed)
             modules[code] = bytes;
@@ -183,7 +183,7 @@ TEST(SDTSLoader, CellValueRulesAndRowOrder)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.floatCells ? "float" : "16-bit") + (c.repeat ? ", repeat" : ""));
-        TSdtsTransfer t = SmallTransfer(2, 3);
+        TSDTSTransfer t = SmallTransfer(2, 3);
         t.FloatCells = c.floatCells;
         t.RepeatMode = c.repeat;
         t.Cells = c.cells;
@@ -213,7 +213,7 @@ TEST(SDTSLoader, HeaderCodesFromTheirModules)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.comment + " / " + c.system);
-        TSdtsTransfer t = SmallTransfer(1, 1);
+        TSDTSTransfer t = SmallTransfer(1, 1);
         t.LevelComment = c.comment;
         t.Units = c.units;
         t.RefSystem = c.system;
@@ -234,7 +234,7 @@ TEST(SDTSLoader, HeaderCodesFromTheirModules)
 
 TEST(SDTSLoader, OriginFromTextOrSignedBinaryAddress)
 {
-    TSdtsTransfer t = SmallTransfer(1, 1);
+    TSDTSTransfer t = SmallTransfer(1, 1);
     t.AddressX = -1250;
     t.AddressY = 404556000;
     t.OriginX = 10.0;
@@ -250,7 +250,7 @@ TEST(SDTSLoader, OriginFromTextOrSignedBinaryAddress)
 
 TEST(SDTSLoader, GridSizesTheCellModuleCannotJustifyAreRefused)
 {
-    const TSdtsTransfer valid = SmallTransfer(2, 2);
+    const TSDTSTransfer valid = SmallTransfer(2, 2);
     const struct {
         std::string rows, cols, message;
     } cases[] = {
@@ -261,10 +261,10 @@ TEST(SDTSLoader, GridSizesTheCellModuleCannotJustifyAreRefused)
         {"2147483647", "2147483647", "SDTS transfer"},
     };
     for (const auto& c : cases) {
-        TSdtsTransfer t = valid;
+        TSDTSTransfer t = valid;
         t.RowsText = c.rows;
         t.ColsText = c.cols;
-        std::map<std::string, std::string> changed{{"LDEF", test::BuildSdtsTransfer(t).at("LDEF")}};
+        std::map<std::string, std::string> changed{{"LDEF", test::BuildSDTSTransfer(t).at("LDEF")}};
         TDEMArray dem;
         dem.SetSize(3, 4);
         try {
@@ -281,9 +281,9 @@ TEST(SDTSLoader, GridSizesTheCellModuleCannotJustifyAreRefused)
 TEST(SDTSLoader, ShortCellModuleKeepsTheRowsNotRead)
 {
     for (const bool repeat : {false, true}) {
-        TSdtsTransfer t = SmallTransfer(3, 4);
+        TSDTSTransfer t = SmallTransfer(3, 4);
         t.RepeatMode = repeat;
-        const std::string cells = test::BuildSdtsTransfer(t).at("CEL0");
+        const std::string cells = test::BuildSDTSTransfer(t).at("CEL0");
         for (size_t n = 0; n <= cells.size(); ++n) {
             std::map<std::string, std::string> changed{{"CEL0", cells.substr(0, n)}};
             TDEMArray dem;
@@ -315,8 +315,8 @@ TEST(SDTSLoader, ShortCellModuleKeepsTheRowsNotRead)
 
 TEST(SDTSLoader, EveryTruncatedHeaderModuleLoadsOrFailsCleanly)
 {
-    const TSdtsTransfer t = SmallTransfer(2, 2);
-    for (const auto& [code, bytes] : test::BuildSdtsTransfer(t)) {
+    const TSDTSTransfer t = SmallTransfer(2, 2);
+    for (const auto& [code, bytes] : test::BuildSDTSTransfer(t)) {
         for (size_t n = 0; n < bytes.size(); ++n) {
             std::map<std::string, std::string> changed{{code, bytes.substr(0, n)}};
             TDEMArray dem;
@@ -331,8 +331,8 @@ TEST(SDTSLoader, EveryTruncatedHeaderModuleLoadsOrFailsCleanly)
 
 TEST(SDTSLoader, CellRecordWithoutTheCellFieldReadsNoCells)
 {
-    TSdtsTransfer t = SmallTransfer(2, 2);
-    test::TSdtsModule cel;
+    TSDTSTransfer t = SmallTransfer(2, 2);
+    test::TSDTSModule cel;
     cel.Fields.push_back({"CELL", "Cell", "MODN!RCID", "(A,I)"});
     cel.Records.push_back({{"CELL", test::TextUnits({"CEL0", "1"})}});
     std::map<std::string, std::string> changed{{"CEL0", test::BuildModule(cel)}};
