@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::vector<char> input(data + 1, data + size);
     const kv::TSDTSModuleSource source = [&](const std::string& code) {
         if (code == replaced)
-            return input;
+            return kv::TSDTSModuleFile{code, input};
         const std::string& bytes = base.at(code);
-        return std::vector<char>(bytes.begin(), bytes.end());
+        return kv::TSDTSModuleFile{code, std::vector<char>(bytes.begin(), bytes.end())};
     };
     kv::TDEMArray dem;
     try {
