@@ -81,7 +81,7 @@ TMergeDlg::TMergeDlg(QWidget* parent, TAppServices services, std::function<void(
             auto* edit = new QLineEdit(sheet);
             edit->setObjectName(QLatin1String(editName));
             auto* browse = new QPushButton(QStringLiteral("Browse"), sheet);
-            browse->setObjectName(QLatin1String(editName).replace(QLatin1String("Edit"), QLatin1String("BrowseBtn")));
+            browse->setObjectName(QString::fromLatin1(editName).replace(QLatin1String("Edit"), QLatin1String("BrowseBtn")));
             const QString title = QStringLiteral("Select %1 File").arg(QLatin1String(label));
             connect(browse, &QPushButton::clicked, this, [this, edit, title] { Browse(edit, title); });
             auto* row = new QHBoxLayout;

@@ -31,7 +31,8 @@ namespace kv {
 
 namespace {
 
-// Caption and hint of every command; the enabling rule is in KVCommands.
+// Caption (UTF-8) and hint of every command; the enabling rule is in KVCommands. The 3D page's
+// buttons show symbols and explain themselves by their hints.
 struct TCommandText {
     const char* Name;
     const char* Caption;
@@ -75,17 +76,17 @@ constexpr std::array CommandTexts{
     TCommandText{"ConvertBtn", "Convert 3D", "Convert To 3D Mesh"},
     TCommandText{"FilterBtn", "Filter", "Filter Data"},
     TCommandText{"UpdateBtn", "Update", ""},
-    TCommandText{"ZoomInBtn", "Zoom In", "Zoom In"},
-    TCommandText{"ZoomOutBtn", "Zoom Out", ""},
-    TCommandText{"PanLeftBtn", "Pan Left", "Pan Left"},
-    TCommandText{"PanRightBtn", "Pan Right", "Pan Right"},
-    TCommandText{"PanUpBtn", "Pan Up", "Pan Up"},
-    TCommandText{"PanDownBtn", "Pan Down", "Pan Down"},
-    TCommandText{"YawRightBtn", "Yaw Right", "Yaw Right"},
-    TCommandText{"YawLeftBtn", "Yaw Left", "Yaw Left"},
-    TCommandText{"PitchUpBtn", "Pitch Up", "Pitch Up"},
-    TCommandText{"PitchDownBtn", "Pitch Down", "Pitch Down"},
-    TCommandText{"ResetScaleBtn", "Reset Scale", "Reset Scale"},
+    TCommandText{"ZoomInBtn", "+", "Zoom In"},
+    TCommandText{"ZoomOutBtn", "−", ""},
+    TCommandText{"PanLeftBtn", "←", "Pan Left"},
+    TCommandText{"PanRightBtn", "→", "Pan Right"},
+    TCommandText{"PanUpBtn", "↑", "Pan Up"},
+    TCommandText{"PanDownBtn", "↓", "Pan Down"},
+    TCommandText{"YawRightBtn", "↻", "Yaw Right"},
+    TCommandText{"YawLeftBtn", "↺", "Yaw Left"},
+    TCommandText{"PitchUpBtn", "⇑", "Pitch Up"},
+    TCommandText{"PitchDownBtn", "⇓", "Pitch Down"},
+    TCommandText{"ResetScaleBtn", "1:1", "Reset Scale"},
     TCommandText{"AnimateBtn", "Animate", "Animate", true},
     TCommandText{"StopBtn", "Stop", "Stop Rotations"},
     TCommandText{"CaptureBtn", "Capture", "Start/Stop Capture", true},
@@ -184,7 +185,7 @@ QAction* TForm1::Command(const char* name) const
 void TForm1::CreateCommands()
 {
     for (const TCommandText& text : CommandTexts) {
-        auto* action = new QAction(QString::fromLatin1(text.Caption), this);
+        auto* action = new QAction(QString::fromUtf8(text.Caption), this);
         action->setObjectName(QLatin1String(text.Name));
         if (*text.Hint) {
             action->setToolTip(QLatin1String(text.Hint));

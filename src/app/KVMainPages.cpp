@@ -38,7 +38,7 @@ void AddReadout(QHBoxLayout* row, QWidget* parent, const char* caption, std::ini
     row->addWidget(Label(parent, "", QLatin1String(caption)));
     for (const char* name : names) {
         QLabel* value = Label(parent, name);
-        value->setMinimumWidth(70);
+        value->setMinimumWidth(48);
         row->addWidget(value);
     }
 }
@@ -85,13 +85,15 @@ QWidget* TForm1::CreateDEMSheet()
     auto* scroll = new QScrollArea(sheet);
     scroll->setObjectName(QStringLiteral("DEMScrollBox"));
     scroll->setBackgroundRole(QPalette::Base);
-    scroll->setStyleSheet(QStringLiteral("QScrollArea#DEMScrollBox, QScrollArea#DEMScrollBox > QWidget > QWidget "
-                                         "{ background: white; }"));
     scroll->setAlignment(Qt::AlignCenter);
     scroll->setWidgetResizable(true);
     DEMImage_ = Label(scroll, "DEMImage");
     DEMImage_->setAlignment(Qt::AlignCenter);
     DEMImage_->setWordWrap(true);
+    DEMImage_->setAutoFillBackground(true);
+    QPalette white = DEMImage_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    DEMImage_->setPalette(white);
     scroll->setWidget(DEMImage_);
 
     auto* bottom = new QHBoxLayout;
@@ -167,6 +169,7 @@ QWidget* TForm1::CreateTopoSheet()
     check("MarkPointChk", "Mark Points", false, 2);
     check("ColorDepthChk", "Color-By-Elevation", true, 3);
     check("AutoUpdateChk", "Auto Update", true, 4);
+    grid->setColumnStretch(5, 1);
     auto* contour = new QDoubleSpinBox(options);
     contour->setObjectName(QStringLiteral("ContourSpinEdit"));
     contour->setRange(0.1, 1000.0);
