@@ -3,15 +3,35 @@
 #include <QApplication>
 #include <QDialog>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
 namespace kv::test {
+
+namespace {
+
+// The application object is made before the first test and destroyed after the last, while
+// the rest of Qt still exists (a static one would outlive it).
+class TApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { TestApplication(); }
+    void TearDown() override { Application.reset(); }
+    static inline std::unique_ptr<QApplication> Application;
+};
+
+[[maybe_unused]] const auto* const Environment = ::testing::AddGlobalTestEnvironment(new TApplicationEnvironment);
+
+} // namespace
 
 QApplication& TestApplication()
 {
     static int argc = 1;
     static char name[] = "kv_app_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    if (!TApplicationEnvironment::Application)
+        TApplicationEnvironment::Application = std::make_unique<QApplication>(argc, argv);
+    return *TApplicationEnvironment::Application;
 }
 
 TAppServices TRecorder::Services()

@@ -85,8 +85,6 @@ protected:
     TTempDir Settings;
     TTempDir Files;
     TRecorder Recorder;
-
-private:
     std::unique_ptr<TForm1> Form_;
 };
 
@@ -126,10 +124,11 @@ TEST_F(KVMainTest, EveryCommandHasOneActionAndEveryActionIsACommand)
         const QString name = QString::fromLatin1(command.Name.data(), command.Name.size());
         EXPECT_EQ(form.findChildren<QAction*>(name).size(), 1) << command.Name;
     }
-    for (QAction* action : form.findChildren<QAction*>())
-        if (!action->objectName().isEmpty() && !action->objectName().startsWith("ReopenItem") &&
-            !action->menu())
-            EXPECT_NE(FindCommand(action->objectName().toStdString()), nullptr) << action->objectName().toStdString();
+    for (QAction* action : form.findChildren<QAction*>()) {
+        const QString name = action->objectName();
+        if (!name.isEmpty() && !name.startsWith("ReopenItem") && (!action->menu() || name == "Reopen1"))
+            EXPECT_NE(FindCommand(name.toStdString()), nullptr) << name.toStdString();
+    }
 }
 
 TEST_F(KVMainTest, MenusShowTheirItemsInOrder)
