@@ -15,15 +15,17 @@ namespace kv {
 
 namespace {
 
+// In the order the index lists them (alphabetical, ignoring case).
 constexpr std::array Keywords{
+    THelpKeyword{"3D model editor", "pages.html#model"},
     THelpKeyword{"colour bar", "map.html#colorbar"},
     THelpKeyword{"contour lines", "plot-options.html"},
     THelpKeyword{"coordinates", "map.html#coordinates"},
-    THelpKeyword{"DEM information", "dem-info.html"},
     THelpKeyword{"defect report", "dem-info.html#errors"},
+    THelpKeyword{"DEM information", "dem-info.html"},
     THelpKeyword{"feet", "units.html"},
-    THelpKeyword{"meters", "units.html"},
     THelpKeyword{"merge", "merge.html"},
+    THelpKeyword{"meters", "units.html"},
     THelpKeyword{"opening a DEM", "opening.html"},
     THelpKeyword{"overlay editor", "pages.html#overlay"},
     THelpKeyword{"pan factor", "merge.html#pan"},
@@ -32,7 +34,6 @@ constexpr std::array Keywords{
     THelpKeyword{"SDTS", "opening.html#sdts"},
     THelpKeyword{"selection box", "selection.html"},
     THelpKeyword{"shaded relief", "plot-options.html"},
-    THelpKeyword{"3D model editor", "pages.html#model"},
     THelpKeyword{"topo editor", "pages.html#topo"},
     THelpKeyword{"units", "units.html"},
     THelpKeyword{"user defaults", "units.html#defaults"},
@@ -81,7 +82,6 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
         auto* item = new QListWidgetItem(QLatin1String(keyword.Keyword), KeywordList_);
         item->setData(Qt::UserRole, QLatin1String(keyword.Page));
     }
-    KeywordList_->sortItems();
     auto* indexLayout = new QVBoxLayout(index);
     indexLayout->setContentsMargins(0, 0, 0, 0);
     indexLayout->addWidget(new QLabel(QStringLiteral("Key Word Search"), index));

@@ -18,7 +18,7 @@ struct THelpKeyword {
     const char* Page; // page name, optionally with "#anchor"
 };
 
-// The keyword index (the help window lists it sorted).
+// The keyword index, alphabetical without regard to case.
 std::span<const THelpKeyword> HelpKeywords();
 
 // The page (and anchor) of a help context number: 3 DEM information, 5 working units,

@@ -547,3 +547,19 @@ TEST(KVStartupTest, ScreenshotOfTheProgramOnTheSample)
 
 } // namespace
 } // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(KVHelpTest, KeywordsAreAlphabetical)
+{
+    QString previous;
+    for (const THelpKeyword& keyword : HelpKeywords()) {
+        const QString current = QString::fromLatin1(keyword.Keyword);
+        EXPECT_LT(previous.compare(current, Qt::CaseInsensitive), 0) << keyword.Keyword;
+        previous = current;
+    }
+}
+
+} // namespace
+} // namespace kv
