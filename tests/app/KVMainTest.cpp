@@ -126,8 +126,9 @@ TEST_F(KVMainTest, EveryCommandHasOneActionAndEveryActionIsACommand)
     }
     for (QAction* action : form.findChildren<QAction*>()) {
         const QString name = action->objectName();
-        if (!name.isEmpty() && !name.startsWith("ReopenItem") && (!action->menu() || name == "Reopen1"))
+        if (!name.isEmpty() && !name.startsWith("ReopenItem") && (!action->menu() || name == "Reopen1")) {
             EXPECT_NE(FindCommand(name.toStdString()), nullptr) << name.toStdString();
+        }
     }
 }
 
