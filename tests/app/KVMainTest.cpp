@@ -7,6 +7,8 @@
 #include "app/KVDEMMergeDlg.h"
 #include "app/KVEnvironDlg.h"
 #include "app/KVHelp.h"
+#include "dem/DEMWriter.h"
+#include "support/DEMFixtures.h"
 #include "platform/INIFile.h"
 #include "platform/KVError.h"
 #include "support/TestData.h"
@@ -265,6 +267,30 @@ TEST_F(KVMainTest, FailedOpenShowsTheErrorAndKeepsMapCommandsOff)
     EXPECT_FALSE(form.Document().State().DEMLoaded);
     EXPECT_TRUE(Enabled("OpenDemFile1"));
     EXPECT_EQ(ReopenCaptions(), (QStringList{"&1 missing.dem", "&2 jacksboro.dem"}));
+}
+
+TEST_F(KVMainTest, DefectSummaryFollowsTheLastOpen)
+{
+    TDEMArray geo = test::MakeSampleDEM(3, 20);
+    geo.Info.GroundRef = 0;
+    geo.Info.Corners = {}; // read with fixed corners: a defect
+    geo.Info.Resolution = {180.0, 180.0, 1.0};
+    const std::filesystem::path defective = Files / "defective.dem";
+    test::WriteFileText(defective, test::WithLineBreaks(FormatDEMText(geo), "\r\n"));
+
+    TForm1& form = Form();
+    Open(QString::fromStdString(defective.string()));
+    EXPECT_TRUE(form.Document().State().DEMLoaded);
+    EXPECT_EQ(Find<QLabel>("ErrorDis")->text(), "Embedded Carriage Returns: 3  Invalid Corners: 1");
+    Recorder.OnDialog = [](QDialog&) { return int(QDialog::Accepted); };
+    Command("DemErrorInfo1")->trigger();
+    EXPECT_EQ(form.DemErrorDlg().Lines(),
+              (std::vector<std::string>{"Embedded Carriage Returns: 3", "Invalid Corners: 1"}));
+
+    Open(SampleFile);
+    EXPECT_EQ(Find<QLabel>("ErrorDis")->text(), "");
+    Command("DemErrorInfo1")->trigger();
+    EXPECT_TRUE(form.DemErrorDlg().Lines().empty());
 }
 
 TEST_F(KVMainTest, CommandLineFileOpensAtTheFirstActivationOnly)
