@@ -30,6 +30,13 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int size)
     return static_cast<int>(n);
 }
 
+// giflib's text for an error code; it has none for some codes.
+std::string ErrorText(int code)
+{
+    const char* text = GifErrorString(code);
+    return text ? text : "error " + std::to_string(code);
+}
+
 class TGIFFile {
 public:
     TGIFFile(TMemoryReader& reader, const std::string& name)
@@ -37,7 +44,7 @@ public:
         int error = 0;
         Gif = DGifOpen(&reader, ReadFromMemory, &error);
         if (!Gif)
-            throw EKorvelaError(name + ": not a readable GIF picture (" + GifErrorString(error) + ")");
+            throw EKorvelaError(name + ": not a readable GIF picture (" + ErrorText(error) + ")");
     }
     ~TGIFFile()
     {
@@ -85,7 +92,7 @@ void ReadGIF(std::span<const uint8_t> data, TBitmap& bitmap, const TImageProgres
     TGIFFile file(reader, name);
     GifFileType* gif = file.Gif;
     const auto fail = [&](const char* what) {
-        throw EKorvelaError(name + ": " + what + " (" + GifErrorString(gif->Error) + ")");
+        throw EKorvelaError(name + ": " + what + " (" + ErrorText(gif->Error) + ")");
     };
 
     for (;;) {
@@ -123,7 +130,8 @@ void ReadGIF(std::span<const uint8_t> data, TBitmap& bitmap, const TImageProgres
         TRowProgress rows(progress, image.Height);
         rows.Start();
         std::vector<GifPixelType> line(static_cast<size_t>(std::max(image.Width, 0)));
-        for (const int32_t y : RowOrder(image.Height, image.Interlace)) {
+        // An image of no width leaves the screen in its background colour.
+        for (const int32_t y : RowOrder(image.Width > 0 ? image.Height : 0, image.Interlace)) {
             // A picture cut short keeps the rows it has.
             if (DGifGetLine(gif, line.data(), image.Width) == GIF_ERROR)
                 break;

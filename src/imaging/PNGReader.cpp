@@ -6,7 +6,6 @@
 #include <png.h>
 
 #include <cstring>
-#include <vector>
 
 namespace kv {
 
@@ -46,19 +45,11 @@ void ReadPNG(std::span<const uint8_t> data, TBitmap& bitmap, const TImageProgres
 
     TBitmap picture(static_cast<int32_t>(png.Image.width), static_cast<int32_t>(png.Image.height),
                     alpha ? pf32bit : pf24bit);
-    // The bitmap's rows are padded to 4 bytes and stored top-down, which libpng writes directly.
-    const auto stride = static_cast<png_int_32>(picture.RowBytes() / static_cast<size_t>(bytesPerPixel));
-    if (picture.RowBytes() % static_cast<size_t>(bytesPerPixel) == 0) {
-        if (!png_image_finish_read(&png.Image, nullptr, picture.ScanLine(0), stride, nullptr))
-            throw EKorvelaError(name + ": the PNG picture is damaged (" + png.Image.message + ")");
-    } else {
-        const size_t packed = size_t{png.Image.width} * static_cast<size_t>(bytesPerPixel);
-        std::vector<uint8_t> buffer(packed * png.Image.height);
-        if (!png_image_finish_read(&png.Image, nullptr, buffer.data(), 0, nullptr))
-            throw EKorvelaError(name + ": the PNG picture is damaged (" + png.Image.message + ")");
-        for (uint32_t y = 0; y < png.Image.height; ++y)
-            std::memcpy(picture.ScanLine(static_cast<int32_t>(y)), buffer.data() + y * packed, packed);
-    }
+    // The bitmap's rows (top-down, padded to 4 bytes) take libpng's output directly; the stride
+    // counts components, which are bytes here.
+    const auto stride = static_cast<png_int_32>(picture.RowBytes());
+    if (!png_image_finish_read(&png.Image, nullptr, picture.ScanLine(0), stride, nullptr))
+        throw EKorvelaError(name + ": the PNG picture is damaged (" + png.Image.message + ")");
     bitmap = std::move(picture);
     rows.RowDone();
     rows.End();

@@ -91,7 +91,8 @@ size_t DecodeTIFFLZW(std::span<const uint8_t> input, std::span<uint8_t> output)
 
         const size_t room = output.size() - written;
         const size_t copied = length < room ? length : room;
-        std::memcpy(output.data() + written, text.data(), copied);
+        if (copied > 0)
+            std::memcpy(output.data() + written, text.data(), copied);
         written += copied;
 
         if (havePrevious && next < TableSize) {
