@@ -52,14 +52,14 @@ TPCXHeader ReadHeader(TPictureBytes& in)
 
 TPixelFormat FormatOf(const TPCXHeader& h, const std::string& name)
 {
-    const int kind = h.BitsPerPlane * 10 + h.Planes;
+    const int kind = h.BitsPerPlane * 1000 + h.Planes;
     switch (kind) {
-    case 11: return pf1bit;
-    case 14: return pf4bit;  // four bit planes
-    case 41: return pf4bit;
-    case 81: return pf8bit;
-    case 83: return pf24bit;
-    case 84: return pf32bit;
+    case 1001: return pf1bit;
+    case 1004: return pf4bit; // four bit planes
+    case 4001: return pf4bit;
+    case 8001: return pf8bit;
+    case 8003: return pf24bit;
+    case 8004: return pf32bit;
     default:
         throw EKorvelaError(name + ": a PCX picture of " + std::to_string(h.Planes) + " planes of " +
                             std::to_string(h.BitsPerPlane) + " bits is not supported");
