@@ -25,7 +25,8 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int size)
 {
     auto* reader = static_cast<TMemoryReader*>(gif->UserData);
     const size_t n = std::min(static_cast<size_t>(std::max(size, 0)), reader->Data.size() - reader->Position);
-    std::memcpy(buffer, reader->Data.data() + reader->Position, n);
+    if (n > 0)
+        std::memcpy(buffer, reader->Data.data() + reader->Position, n);
     reader->Position += n;
     return static_cast<int>(n);
 }
