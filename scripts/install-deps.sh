@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes for the fuzz targets
   qt6-base-dev libqt6opengl6-dev libxkbcommon-dev libglu1-mesa-dev   # Qt 6 Widgets, OpenGL widgets, GLU
   xvfb xauth                 # a virtual display for the tests that need one (xvfb-run)
+  libjpeg-dev libpng-dev libgif-dev libtiff-dev   # picture decoders (libtiff for TIFFs our reader leaves aside)
 )
 
 missing=()
