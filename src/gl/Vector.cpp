@@ -9,12 +9,31 @@
 
 namespace kv {
 
+namespace {
+
+bool IsZero(const Vector3D& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; }
+
+} // namespace
+
+Vector3D VectorNormalizeExtreme(const Vector3D& v)
+{
+    if (IsZero(v))
+        return VectorDivideBy(v, 1e-99); // keeps the signs of the zeros
+    const double largest = std::max({std::abs(v.x), std::abs(v.y), std::abs(v.z)});
+    if (!(largest <= std::numeric_limits<double>::max()))
+        return VectorDivideBy(v, VectorLength(v)); // NaN or infinite components: nothing to rescue
+    const Vector3D scaled = VectorDivideBy(v, largest);
+    return VectorDivideBy(scaled, VectorLength(scaled));
+}
+
 double AngleBetween(const Vector3D& a, const Vector3D& b)
 {
-    const double lengths = VectorLength(a) * VectorLength(b);
-    if (lengths == 0.0)
+    if (IsZero(a) || IsZero(b))
         return 0.0;
-    return std::acos(std::clamp(DotProduct(a, b) / lengths, -1.0, 1.0));
+    const double lengths = VectorLength(a) * VectorLength(b);
+    if (lengths > 0.0 && lengths <= std::numeric_limits<double>::max())
+        return std::acos(std::clamp(DotProduct(a, b) / lengths, -1.0, 1.0));
+    return std::acos(std::clamp(DotProduct(VectorNormalize(a), VectorNormalize(b)), -1.0, 1.0));
 }
 
 Vector3D RotateAboutCentre(const Vector3D& p, const Vector3D& c, double a, double b)

@@ -6,6 +6,7 @@
 #include "gl/IntVector.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -85,13 +86,17 @@ inline Vector3D CrossProduct(const Vector3D& a, const Vector3D& b)
 }
 inline double VectorLength(const Vector3D& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
-// v / |v|. A zero length is replaced by 1e-99, so the zero vector stays zero instead of NaN.
+// v / |v|, for vectors whose squared length underflows or overflows.
+Vector3D VectorNormalizeExtreme(const Vector3D& v);
+
+// v / |v|; the zero vector stays zero instead of becoming NaN. Vectors so small or large that
+// their squared length leaves the range of a double are rescaled first, so they come out unit too.
 inline Vector3D VectorNormalize(const Vector3D& v)
 {
-    double length = VectorLength(v);
-    if (length == 0.0)
-        length = 1e-99;
-    return VectorDivideBy(v, length);
+    const double length = VectorLength(v);
+    if (length > 0.0 && length <= std::numeric_limits<double>::max())
+        return VectorDivideBy(v, length);
+    return VectorNormalizeExtreme(v);
 }
 
 // The unit normal of a triangle: counter-clockwise corners give the normal towards the viewer.
@@ -102,7 +107,8 @@ inline Vector3D TriangleNormal(const Vector3D& p0, const Vector3D& p1, const Vec
 inline Vector3D TriangleNormal(const Triangle3D& t) { return TriangleNormal(t.p0, t.p1, t.p2); }
 
 // Angle between a and b in radians; 0 when either is the zero vector. The cosine is clamped to
-// [-1, 1] first, so rounding never turns parallel vectors into NaN.
+// [-1, 1] first, so rounding never turns parallel vectors into NaN; vectors whose lengths'
+// product leaves the range of a double are normalised first.
 double AngleBetween(const Vector3D& a, const Vector3D& b);
 
 // p rotated about the centre c: first about the Z axis by b degrees, then about the X axis by a
