@@ -1,6 +1,6 @@
 // Throughput of the huge arrays on their hot paths: appending a million items from a small
 // start (so growth is part of the cost) and sorting a million doubles.
-#include "dem/HugeArry.h"
+#include "platform/HugeArry.h"
 
 #include <benchmark/benchmark.h>
 

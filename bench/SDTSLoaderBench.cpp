@@ -1,7 +1,7 @@
 // Throughput of the SDTS loader on a 3601 x 3601 grid of 16-bit cells (a 1 arc-second tile),
 // written once with the test writer into a temporary folder and loaded from disk.
 #include "dem/SDTSLoader.h"
-#include "support/SdtsWriter.h"
+#include "support/SDTSWriter.h"
 #include "support/TestData.h"
 
 #include <benchmark/benchmark.h>
@@ -19,14 +19,14 @@ struct TTile {
 
     explicit TTile(bool repeatMode)
     {
-        kv::test::TSdtsTransfer t;
+        kv::test::TSDTSTransfer t;
         t.Cols = TileSize;
         t.Rows = TileSize;
         t.RepeatMode = repeatMode;
         t.Cells.resize(static_cast<size_t>(TileSize) * TileSize);
         for (size_t i = 0; i < t.Cells.size(); ++i)
             t.Cells[i] = static_cast<float>(200 + (i * 7919) % 1500);
-        CellFile = kv::test::WriteSdtsTransfer(Folder.Path(), "BNCH", t);
+        CellFile = kv::test::WriteSDTSTransfer(Folder.Path(), "BNCH", t);
         for (const auto& entry : std::filesystem::directory_iterator(Folder.Path()))
             Bytes += static_cast<int64_t>(entry.file_size());
     }

@@ -31,10 +31,14 @@ if(KV_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# A static library from every .cpp file of a source folder.
+# A static library from every .cpp file of a source folder; link it by its alias kv::<folder>.
 function(kv_add_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  # Headers used only inside the library live in detail/, seen by nobody else.
+  if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/detail)
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/detail)
+  endif()
   kv_target_defaults(${name})
 endfunction()

@@ -1,6 +1,6 @@
 // korvela3d-cli: the data layer of Korvela3D for scripts and tests.
 
-#include "cli/CliCommon.h"
+#include "cli/CLICommon.h"
 
 #include <cstdio>
 #include <exception>
@@ -69,8 +69,8 @@ int main(int argc, char** argv)
         if (command == "grid")
             return RunGrid(args);
         return RunMerge(args);
-    } catch (const TUsageError& error) {
-        PrintError(error.Message);
+    } catch (const EUsageError& error) {
+        PrintError(error.what());
         std::fputs(help, stderr);
     } catch (const std::bad_alloc&) {
         PrintError("Out of memory");

@@ -1,6 +1,6 @@
-#include "dem/DEMBlockReader.h"
+#include "DEMBlockReader.h"
 
-#include "dem/DEMFields.h"
+#include "DEMFields.h"
 #include "platform/KVError.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "dem/DEMBlockWriter.h"
+#include "DEMBlockWriter.h"
 
 #include "platform/KVError.h"
 

@@ -1,4 +1,4 @@
-#include "dem/DEMFields.h"
+#include "DEMFields.h"
 
 #include "platform/KVError.h"
 

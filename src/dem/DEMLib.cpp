@@ -2,6 +2,7 @@
 
 #include "platform/KVError.h"
 #include "platform/MemoryStatus.h"
+#include "platform/Units.h"
 
 #include <algorithm>
 #include <limits>
@@ -29,6 +30,18 @@ void T2DIntArray::SetSize(int32_t cols, int32_t rows)
     Cells_.swap(cells);
     Cols_ = cols;
     Rows_ = rows;
+}
+
+double ElevationInMeters(const TDEMInfo& info, double elevation)
+{
+    return info.ElevUnits == ucFeet ? elevation * MetersPerFoot : elevation;
+}
+
+int64_t GridColumns(const TDEMInfo& info)
+{
+    if (info.SourceFormat == dfSDTS)
+        return info.ProfileCols;
+    return int64_t{info.ProfileRows} * int64_t{info.ProfileCols};
 }
 
 void CheckGridSize(int64_t cols, int64_t rows, const std::string& what)

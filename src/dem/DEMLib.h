@@ -24,6 +24,9 @@ struct TGroundPoint {
     double North = 0.0;
 };
 
+// The reader that filled a TDEMInfo.
+enum TDEMFormat : uint8_t { dfNone = 0, dfUSGS = 1, dfSDTS = 2 };
+
 // Indices into TDEMInfo::Corners.
 enum TCorner { cnSW = 0, cnNW = 1, cnNE = 2, cnSE = 3 };
 
@@ -57,7 +60,16 @@ struct TDEMInfo {
     std::string CreationDate;
     int32_t ErrorCount = 0;       // defect kinds reported by the last load
     std::string ErrorText;        // one line per defect kind, each ending in CR LF
+    TDEMFormat SourceFormat = dfNone; // set by the reader that filled the header
 };
+
+// An elevation in the DEM's own unit (ElevUnits: feet or meters) converted to meters, the
+// unit the working units scale from. Any other unit code is taken as meters.
+double ElevationInMeters(const TDEMInfo& info, double elevation);
+
+// Columns of the grid the header describes: ProfileRows x ProfileCols profiles for a USGS
+// file, NCOL cells (ProfileCols) for an SDTS transfer, whose ProfileRows counts cell rows.
+int64_t GridColumns(const TDEMInfo& info);
 
 // A 2D array of 32-bit integers indexed [col][row], stored in one contiguous block
 // column by column.

@@ -1,7 +1,7 @@
 #include "dem/DEMLoader.h"
 
-#include "dem/DEMBlockReader.h"
-#include "dem/DEMRecords.h"
+#include "DEMBlockReader.h"
+#include "DEMRecords.h"
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
 
@@ -178,6 +178,7 @@ void LoadDEMStream(std::span<const char> data, TDEMArray& dem)
         info.HorizDatum = 1;
         info.MapScale = 0;
         info.DataID = "?";
+        info.SourceFormat = dfUSGS;
         info.CreationDate = "?";
         info.OriginEast = 0.0;
         info.OriginNorth = 0.0;

@@ -1,6 +1,6 @@
-#include "dem/DEMRecords.h"
+#include "DEMRecords.h"
 
-#include "dem/DEMFields.h"
+#include "DEMFields.h"
 
 #include <array>
 #include <string_view>

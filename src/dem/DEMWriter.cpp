@@ -1,8 +1,8 @@
 #include "dem/DEMWriter.h"
 
-#include "dem/DEMBlockWriter.h"
+#include "DEMBlockWriter.h"
 #include "dem/DEMLoader.h"
-#include "dem/DEMRecords.h"
+#include "DEMRecords.h"
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
 

@@ -1,7 +1,5 @@
 #include "dem/KVDEMInfo.h"
 
-#include "platform/Units.h"
-
 #include <charconv>
 
 namespace kv {
@@ -25,15 +23,15 @@ std::string FormatGeneral(double x)
     return text == "-0" ? "0" : text;
 }
 
-std::vector<std::string> DemInfoLines(const TDEMInfo& info, double colorSpacing)
+std::vector<std::string> DEMInfoLines(const TDEMInfo& info, double colorSpacing, const TUnits& units)
 {
-    const auto elevation = [](double x) { return FormatElevation(x, 8, 0); };
+    const auto elevation = [&](double x) { return FormatElevation(ElevationInMeters(info, x), 8, 0, units); };
     const auto integer = [](int64_t x) { return std::to_string(x); };
     const auto& c = info.Corners;
 
     std::vector<std::string> lines;
     lines.push_back("Map Name: " + info.MapName);
-    lines.push_back("Columns: " + integer(int64_t{info.ProfileRows} * info.ProfileCols));
+    lines.push_back("Columns: " + integer(GridColumns(info)));
     lines.push_back("High Point: " + elevation(info.MaxElevation));
     lines.push_back("Low Point: " + elevation(info.MinElevation));
     lines.push_back("Color Spacing: " + elevation(colorSpacing));
@@ -70,7 +68,7 @@ std::vector<std::string> DemInfoLines(const TDEMInfo& info, double colorSpacing)
     return lines;
 }
 
-std::vector<std::string> DemErrorLines(const TDEMInfo& info)
+std::vector<std::string> DEMErrorLines(const TDEMInfo& info)
 {
     std::vector<std::string> lines;
     std::string_view text = info.ErrorText;

@@ -3,6 +3,7 @@
 // Information") and the defect report of its last load ("DEM Error Information").
 
 #include "dem/DEMLib.h"
+#include "platform/Units.h"
 
 #include <string>
 #include <vector>
@@ -18,10 +19,12 @@ std::string FormatGeneral(double x);
 
 // The header listing, one line per entry, in the order the information dialog shows it.
 // `colorSpacing` is the band spacing of the last drawing of the DEM image (0 before the
-// first drawing); elevations use the working units (FormatElevation).
-std::vector<std::string> DemInfoLines(const TDEMInfo& info, double colorSpacing);
+// first drawing), like the cells in the file's elevation unit. High point, low point and
+// spacing are converted from that unit to the working `units`; the header lines show the
+// header's own numbers.
+std::vector<std::string> DEMInfoLines(const TDEMInfo& info, double colorSpacing, const TUnits& units);
 
 // The defect report split into its lines (ErrorText without the CR LF breaks).
-std::vector<std::string> DemErrorLines(const TDEMInfo& info);
+std::vector<std::string> DEMErrorLines(const TDEMInfo& info);
 
 } // namespace kv

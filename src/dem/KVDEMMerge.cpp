@@ -1,7 +1,7 @@
 #include "dem/KVDEMMerge.h"
 
-#include "dem/KVDEMMergeCommon.h"
-#include "dem/KVDEMMergeInput.h"
+#include "KVDEMMergeCommon.h"
+#include "KVDEMMergeInput.h"
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
 

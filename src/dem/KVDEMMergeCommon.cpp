@@ -1,4 +1,4 @@
-#include "dem/KVDEMMergeCommon.h"
+#include "KVDEMMergeCommon.h"
 
 #include "platform/KVError.h"
 

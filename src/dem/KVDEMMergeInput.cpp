@@ -1,4 +1,4 @@
-#include "dem/KVDEMMergeInput.h"
+#include "KVDEMMergeInput.h"
 
 #include "platform/KVError.h"
 

@@ -4,8 +4,8 @@
 
 #include "dem/KVDEMMerge.h"
 
-#include "dem/KVDEMMergeCommon.h"
-#include "dem/KVDEMMergeInput.h"
+#include "KVDEMMergeCommon.h"
+#include "KVDEMMergeInput.h"
 #include "platform/KVError.h"
 
 #include <algorithm>

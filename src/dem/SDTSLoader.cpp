@@ -1,6 +1,6 @@
 #include "dem/SDTSLoader.h"
 
-#include "dem/sdtslib.h"
+#include "sdtslib.h"
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
 
@@ -14,16 +14,24 @@ namespace kv {
 
 namespace {
 
-// One module read into memory, with its DDR and the first data records' directories.
+// One module read into memory, with its DDR and the first data records' directories. Errors
+// from the record reader name the module ("7001LDEF.DDF: ...").
 class TModule {
 public:
     TModule(const TSDTSModuleSource& source, const std::string& code, int maxRecords)
-        : Bytes_(source(code)), Stream(std::string_view(Bytes_.data(), Bytes_.size()))
+        : File_(source(code)), Stream(std::string_view(File_.Bytes.data(), File_.Bytes.size()))
     {
-        ReadModule(Stream, Description, maxRecords);
+        try {
+            ReadModule(Stream, Description, maxRecords);
+        } catch (const EKorvelaError& e) {
+            Fail(e.what());
+        }
     }
     TModule(const TModule&) = delete;
     TModule& operator=(const TModule&) = delete;
+
+    const std::string& Name() const { return File_.Name; }
+    [[noreturn]] void Fail(const std::string& message) const { throw EKorvelaError(Name() + ": " + message); }
 
     std::string Text(std::string_view tag, std::string_view label, int record = 0)
     {
@@ -39,23 +47,24 @@ public:
     }
 
 private:
-    std::vector<char> Bytes_;
+    TSDTSModuleFile File_;
 
 public:
     TByteStream Stream;
     TDataDescription Description;
 };
 
-enum class TCellFormat { Int16, Float32 };
+enum TCellFormat { cfInt16, cfFloat32 };
 
 struct TLoadState {
-    TCellFormat CellFormat = TCellFormat::Int16;
+    TCellFormat CellFormat = cfInt16;
+    std::string LDEFName; // the module that states the grid size, for messages
     double ScaleX = 0.0, ScaleY = 0.0, OriginX = 0.0, OriginY = 0.0;
     int32_t MinFound = 32766;
     int32_t MaxFound = -32765;
 };
 
-constexpr std::string_view DemLevelText = "DEM LEVEL  ";
+constexpr std::string_view DEMLevelText = "DEM LEVEL  ";
 
 void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& state)
 {
@@ -66,9 +75,9 @@ void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& sta
         const std::string comment = dqpa.Text("DQPA", "COMT");
         info.LevelCode = 1;
         // Only a digit after the marker is a level code; anything else leaves the default.
-        if (comment.starts_with(DemLevelText) && comment.size() > DemLevelText.size() &&
-            comment[DemLevelText.size()] >= '0' && comment[DemLevelText.size()] <= '9')
-            info.LevelCode = comment[DemLevelText.size()] - '0';
+        if (comment.starts_with(DEMLevelText) && comment.size() > DEMLevelText.size() &&
+            comment[DEMLevelText.size()] >= '0' && comment[DEMLevelText.size()] <= '9')
+            info.LevelCode = comment[DEMLevelText.size()] - '0';
     }
     {
         TModule rsdf(source, "RSDF", 4);
@@ -77,6 +86,7 @@ void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& sta
     info.ProjParams.fill(0.0);
     info.GroundUnits = ucMeters;
     info.PolySides = 4;
+    info.SourceFormat = dfSDTS;
     info.Accuracy = 0;
     info.ProfileRows = 1;
     info.ProfileCols = 1;
@@ -84,7 +94,7 @@ void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& sta
     {
         TModule ddsh(source, "DDSH", 1);
         info.ElevUnits = ddsh.Text("DDSH", "UNIT") == "FEET" ? ucFeet : ucMeters;
-        state.CellFormat = ddsh.Text("DDSH", "FMT") == "BFP32" ? TCellFormat::Float32 : TCellFormat::Int16;
+        state.CellFormat = ddsh.Text("DDSH", "FMT") == "BFP32" ? cfFloat32 : cfInt16;
         info.Resolution[2] = 1.0;
     }
     {
@@ -165,13 +175,14 @@ void ReadHeader(const TSDTSModuleSource& source, TDEMInfo& info, TLoadState& sta
         TModule ldef(source, "LDEF", 1);
         info.ProfileRows = ldef.Int("LDEF", "NROW");
         info.ProfileCols = ldef.Int("LDEF", "NCOL");
+        state.LDEFName = ldef.Name();
     }
 }
 
 // A cell value, or VoidValue for a value the loader rejects.
 int32_t DecodeCell(const unsigned char* bytes, TCellFormat format)
 {
-    if (format == TCellFormat::Int16) {
+    if (format == cfInt16) {
         const auto v = static_cast<int16_t>(static_cast<uint16_t>((bytes[0] << 8) | bytes[1]));
         return v >= -1000 ? v : VoidValue;
     }
@@ -185,59 +196,93 @@ int32_t DecodeCell(const unsigned char* bytes, TCellFormat format)
     return static_cast<int32_t>(rounded);
 }
 
-void ReadCells(TModule& cells, TDEMArray& dem, TLoadState& state)
+// Reads the rows the cell module delivers into `grid`, whose cells start void. Returns the
+// number of cells stored.
+int64_t ReadCells(TModule& cells, T2DIntArray& grid, TLoadState& state)
 {
     const TDataRecordArray& records = cells.Description.Records;
     if (records.Count() == 0)
-        return;
+        cells.Fail("no elevations: the cell module holds no data record");
     const int entry = FindTag("CVLS", records.Directories[0]);
     if (entry < 0)
-        return;
+        cells.Fail("no elevations: the first data record of the cell module has no CVLS field");
     const bool repeatMode = records.Leaders[0].LeaderId == "R";
-    const size_t cellSize = state.CellFormat == TCellFormat::Float32 ? 4 : 2;
+    const size_t cellSize = state.CellFormat == cfFloat32 ? 4 : 2;
     const TDDRDirItem& first = records.Directories[0].Items[static_cast<size_t>(entry)];
     const int64_t gap = first.FieldPos;
     int64_t offset = records.Directories[0].FieldAreaStart + gap;
     int64_t length = first.FieldLength;
     TByteStream& stream = cells.Stream;
-    const int32_t cols = dem.Cols();
+    const int32_t cols = grid.Cols();
+    int64_t stored = 0;
 
     // The file's first row is the northernmost.
-    for (int32_t row = dem.Rows() - 1; row >= 0; --row) {
+    for (int32_t row = grid.Rows() - 1; row >= 0; --row) {
         stream.Seek(offset);
         const int64_t wanted = length / static_cast<int64_t>(cellSize);
         const int64_t present = std::min<int64_t>(wanted, stream.Remaining() / static_cast<int64_t>(cellSize));
         const std::string_view values = stream.ReadView(static_cast<size_t>(present) * cellSize);
         const auto* bytes = reinterpret_cast<const unsigned char*>(values.data());
-        const int32_t stored = static_cast<int32_t>(std::min<int64_t>(present, cols));
-        for (int32_t col = 0; col < stored; ++col) {
+        const int32_t rowCells = static_cast<int32_t>(std::min<int64_t>(present, cols));
+        for (int32_t col = 0; col < rowCells; ++col) {
             const int32_t cell = DecodeCell(bytes + static_cast<size_t>(col) * cellSize, state.CellFormat);
             if (cell != VoidValue) {
                 state.MinFound = std::min(state.MinFound, cell);
                 state.MaxFound = std::max(state.MaxFound, cell);
             }
-            dem.Column(col)[row] = cell;
+            grid.Column(col)[row] = cell;
         }
         // Values beyond the last column are read and not stored; extremes only count stored cells.
+        stored += rowCells;
         if (present < wanted || stream.AtEnd())
-            return;
+            break;
         if (repeatMode) {
             // The records after the first repeat its layout without a leader or directory.
             offset += length + gap;
         } else {
             stream.Seek(offset + length);
             if (stream.AtEnd())
-                return;
+                break;
             TDRLeader leader;
             TDDRDirectory directory;
-            ReadDataRecordHeader(stream, leader, directory);
+            try {
+                ReadDataRecordHeader(stream, leader, directory);
+            } catch (const EKorvelaError& e) {
+                cells.Fail(e.what());
+            }
             if (entry >= directory.Count())
-                return; // a record without the cell field ends the cells
+                break; // a record without the cell field ends the cells
             const TDDRDirItem& item = directory.Items[static_cast<size_t>(entry)];
             offset = directory.FieldAreaStart + item.FieldPos;
             length = item.FieldLength;
         }
     }
+    return stored;
+}
+
+// Refuses, before anything is allocated, a grid size that is invalid or that the cell module
+// cannot back. A module cut short still loads (its missing rows are void), but only while it
+// holds at least a quarter of the cells it declares: beyond that the numbers are not a damaged
+// transfer but a request for memory the bytes do not justify.
+void CheckCellGrid(const TDEMInfo& info, const TLoadState& state, const TModule& cells)
+{
+    const int64_t rows = info.ProfileRows;
+    const int64_t cols = info.ProfileCols;
+    const std::string size = "NROW " + std::to_string(rows) + " by NCOL " + std::to_string(cols);
+    if (rows < 0 || cols < 0)
+        throw EKorvelaError(state.LDEFName + ": the grid size " + size + " is invalid");
+    if (rows == 0 || cols == 0)
+        throw EKorvelaError(state.LDEFName + ": no elevations: the grid size is " + size);
+    constexpr int64_t MinShareDelivered = 4;
+    const int64_t cellSize = state.CellFormat == cfFloat32 ? 4 : 2;
+    const int64_t moduleBytes = cells.Stream.Size();
+    const long double needed = static_cast<long double>(rows) * static_cast<long double>(cols) * cellSize;
+    if (needed > static_cast<long double>(moduleBytes) * MinShareDelivered)
+        throw EKorvelaError(cells.Name() + ": the grid of " + size + " cells needs " +
+                            std::to_string(static_cast<uint64_t>(needed)) + " bytes of " +
+                            (cellSize == 4 ? "32-bit" : "16-bit") + " cells, but the cell module holds only " +
+                            std::to_string(moduleBytes) + " bytes");
+    CheckGridSize(cols, rows, cells.Name());
 }
 
 } // namespace
@@ -248,15 +293,14 @@ void LoadSDTSModules(const TSDTSModuleSource& source, const std::string& cellMod
     ReadHeader(source, dem.Info, state);
 
     TModule cells(source, cellModule, 1);
-    const int64_t cols = dem.Info.ProfileCols;
-    const int64_t rows = dem.Info.ProfileRows;
-    CheckGridSize(cols, rows, "SDTS transfer");
-    const int64_t cellBytes = cells.Stream.Size();
-    if (rows > cellBytes || cols > cellBytes)
-        throw EKorvelaError("SDTS transfer gives a grid of " + std::to_string(cols) + " by " + std::to_string(rows) +
-                            " cells, more than its cell module of " + std::to_string(cellBytes) + " bytes can hold");
-    dem.SetSize(static_cast<int32_t>(cols), static_cast<int32_t>(rows));
-    ReadCells(cells, dem, state);
+    CheckCellGrid(dem.Info, state, cells);
+    // Cells the module never delivers stay void; the grid is filled aside so that a failed load
+    // leaves the current one as it was.
+    T2DIntArray grid(dem.Info.ProfileCols, dem.Info.ProfileRows);
+    std::fill(grid.Column(0), grid.Column(0) + int64_t{grid.Cols()} * grid.Rows(), VoidValue);
+    if (ReadCells(cells, grid, state) == 0)
+        cells.Fail("no elevations: the cell module ends before its first cell");
+    static_cast<T2DIntArray&>(dem) = std::move(grid);
     dem.Info.DataMin = state.MinFound;
     dem.Info.DataMax = state.MaxFound;
 }
@@ -293,7 +337,8 @@ void LoadSDTSFile(const std::filesystem::path& fileName, TDEMArray& dem)
     const std::string prefix = name.substr(0, std::min<size_t>(4, name.size()));
     const std::string cellSuffix = name.size() > 6 ? name.substr(6, 2) : std::string();
     const TSDTSModuleSource source = [&](const std::string& code) {
-        return ReadWholeFile(FindModuleFile(folder / (prefix + code + ".DDF")));
+        const std::filesystem::path file = FindModuleFile(folder / (prefix + code + ".DDF"));
+        return TSDTSModuleFile{file.filename().string(), ReadWholeFile(file)};
     };
     LoadSDTSModules(source, "CE" + cellSuffix, dem);
 }

@@ -13,14 +13,22 @@
 namespace kv {
 
 // Fills `dem` (grid and Info) from the transfer whose cell module is `fileName`. Module files are
-// found whatever the case of their names. Throws EKorvelaError: "Cannot open file <name>" for a
-// missing module (the name as derived from `fileName`), a malformed leader or directory, or a grid
-// size the cell module cannot justify. On failure the grid stays valid (Cols/Rows describe its
-// cells); when the cell module ends early the rows not read keep what they held.
+// found whatever the case of their names. Cells the cell module does not deliver (it ends early,
+// or a row holds fewer values than NCOL) are VoidValue. Throws EKorvelaError: "Cannot open file
+// <name>" for a missing module (the name as derived from `fileName`); otherwise a message that
+// starts with the module's file name ("7001LDEF.DDF: ..."): a malformed leader or directory, an
+// invalid grid size, no elevations (an empty grid, no CVLS field, not a single cell), or a grid
+// size the cell module cannot back. On failure the grid keeps its cells; Info may be refilled.
 void LoadSDTSFile(const std::filesystem::path& fileName, TDEMArray& dem);
 
-// The bytes of module `code` ("IDEN", "CEL0", ...) of one transfer; throws when it is missing.
-using TSDTSModuleSource = std::function<std::vector<char>(const std::string& code)>;
+// One module of a transfer: its file name (messages start with it) and its bytes.
+struct TSDTSModuleFile {
+    std::string Name;
+    std::vector<char> Bytes;
+};
+
+// Module `code` ("IDEN", "CEL0", ...) of one transfer; throws when it is missing.
+using TSDTSModuleSource = std::function<TSDTSModuleFile(const std::string& code)>;
 
 // The load itself, with the modules taken from `source`; `cellModule` is the code of the cell
 // module ("CEL0"). LoadSDTSFile is this over files; tests and the fuzzer use it from memory.

@@ -1,6 +1,6 @@
-#include "dem/sdtslib.h"
+#include "sdtslib.h"
 
-#include "dem/DEMFields.h"
+#include "DEMFields.h"
 #include "platform/KVError.h"
 
 #include <algorithm>

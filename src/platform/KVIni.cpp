@@ -1,15 +1,15 @@
 #include "platform/KVIni.h"
 
-#include "platform/IniFile.h"
+#include "platform/INIFile.h"
 #include "platform/KVError.h"
 
 namespace kv {
 
 TUserSettings LoadSettings(const std::filesystem::path& folder, const TUserSettings& defaults)
 {
-    TIniFile ini;
+    TINIFile ini;
     try {
-        ini = TIniFile::Load(folder / SettingsFileName);
+        ini = TINIFile::Load(folder / SettingsFileName);
     } catch (const EKorvelaError&) {
         return defaults;
     }
@@ -25,9 +25,9 @@ TUserSettings LoadSettings(const std::filesystem::path& folder, const TUserSetti
 void SaveSettings(const std::filesystem::path& folder, const TUserSettings& settings)
 {
     const std::filesystem::path fileName = folder / SettingsFileName;
-    TIniFile ini;
+    TINIFile ini;
     try {
-        ini = TIniFile::Load(fileName);
+        ini = TINIFile::Load(fileName);
     } catch (const EKorvelaError&) {
         // An unreadable file is replaced by a fresh one.
     }

@@ -1,6 +1,6 @@
 #include "platform/Reopen.h"
 
-#include "platform/IniFile.h"
+#include "platform/INIFile.h"
 
 #include <algorithm>
 
@@ -29,7 +29,7 @@ void TRecentFiles::Load()
 {
     Entries_.clear();
     try {
-        const TIniFile ini = TIniFile::Load(INIFile);
+        const TINIFile ini = TINIFile::Load(INIFile);
         // A damaged count must not fill a menu with thousands of blank entries.
         const int count = std::clamp(ini.ReadInteger(INISection, "Count", 0), 0, MaxStoredEntries);
         for (int i = 0; i < count; ++i)
@@ -51,7 +51,7 @@ void TRecentFiles::Add(const std::string& path)
 void TRecentFiles::Save() const
 {
     try {
-        TIniFile ini = TIniFile::Load(INIFile);
+        TINIFile ini = TINIFile::Load(INIFile);
         ini.EraseSection(INISection);
         ini.WriteInteger(INISection, "Count", static_cast<int>(Entries_.size()));
         for (size_t i = 0; i < Entries_.size(); ++i)

@@ -5,15 +5,9 @@
 
 namespace kv {
 
-void ApplyUnits()
+std::string FormatElevation(double meters, int precision, int digits, const TUnits& units)
 {
-    UnitFactor = UseFeet ? FeetPerMeter : 1.0;
-    UnitSuffix = UseFeet ? "Ft." : "M.";
-}
-
-std::string FormatElevation(double x, int precision, int digits)
-{
-    const double value = x * UnitFactor;
+    const double value = meters * units.UnitFactor();
     char buffer[400];
     std::to_chars_result result{};
     const bool tooWide = std::isfinite(value) && value != 0.0 &&
@@ -26,7 +20,7 @@ std::string FormatElevation(double x, int precision, int digits)
     std::string text(buffer, result.ptr);
     if (text == "-0")
         text = "0";
-    return text + " " + UnitSuffix;
+    return text + " " + units.UnitSuffix();
 }
 
 } // namespace kv

@@ -2,7 +2,7 @@
 // headers it refuses before allocating.
 #include "dem/DEMLoader.h"
 
-#include "dem/DEMRecords.h"
+#include "DEMRecords.h"
 #include "platform/KVError.h"
 #include "support/DEMFixtures.h"
 

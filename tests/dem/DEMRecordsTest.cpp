@@ -1,4 +1,4 @@
-#include "dem/DEMRecords.h"
+#include "DEMRecords.h"
 
 #include "platform/KVError.h"
 

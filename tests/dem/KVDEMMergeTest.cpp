@@ -1,8 +1,8 @@
 #include "dem/KVDEMMerge.h"
 
-#include "dem/DEMBlockReader.h"
+#include "DEMBlockReader.h"
 #include "dem/DEMLoader.h"
-#include "dem/DEMRecords.h"
+#include "DEMRecords.h"
 #include "dem/DEMWriter.h"
 #include "platform/KVError.h"
 #include "support/DEMFixtures.h"

@@ -2,7 +2,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
-#include "support/SdtsWriter.h"
+#include "support/SDTSWriter.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 namespace kv {
 namespace {
 
-using test::TSdtsTransfer;
+using test::TSDTSTransfer;
 
 // The expected grid of the sample transfers: "cols,rows", then rows north to south.
 TDEMArray ReadGridCsv(const std::filesystem::path& fileName)
@@ -122,9 +122,9 @@ TEST(SDTSLoader, FindsModulesWhateverTheCaseOfTheirNames)
     EXPECT_EQ(dem.Info.MapName, "JACKSBORO FAULT AREA, TN-24000");
 }
 
-TSdtsTransfer SmallTransfer(int32_t cols, int32_t rows)
+TSDTSTransfer SmallTransfer(int32_t cols, int32_t rows)
 {
-    TSdtsTransfer t;
+    TSDTSTransfer t;
     t.Cols = cols;
     t.Rows = rows;
     for (int32_t i = 0; i < cols * rows; ++i)
@@ -136,7 +136,7 @@ TEST(SDTSLoader, MissingModuleNamesTheDerivedFile)
 {
     for (const char* code : {"DQPA", "RSDF", "DDSH", "IDEN", "DDOM", "IREF", "XREF", "SPDM", "LDEF", "CEL0"}) {
         test::TTempDir folder;
-        const std::filesystem::path cellFile = test::WriteSdtsTransfer(folder.Path(), "1234", SmallTransfer(2, 2));
+        const std::filesystem::path cellFile = test::WriteSDTSTransfer(folder.Path(), "1234", SmallTransfer(2, 2));
         const std::filesystem::path missing = folder / (std::string("1234") + code + ".DDF");
         std::filesystem::remove(missing);
         TDEMArray dem;
@@ -151,16 +151,16 @@ TEST(SDTSLoader, MissingModuleNamesTheDerivedFile)
 }
 
 // Loads `t` from memory.
-void LoadFromMemory(const TSdtsTransfer& t, TDEMArray& dem, const std::map<std::string, std::string>* changed = nullptr)
+void LoadFromMemory(const TSDTSTransfer& t, TDEMArray& dem, const std::map<std::string, std::string>* changed = nullptr)
 {
-    std::map<std::string, std::string> modules = test::BuildSdtsTransfer(t);
+    std::map<std::string, std::string> modules = test::BuildSDTSTransfer(t);
     if (changed)
         for (const auto& [code, bytes] : *changed)
             modules[code] = bytes;
     LoadSDTSModules(
         [&](const std::string& code) {
             const std::string& bytes = modules.at(code);
-            return std::vector<char>(bytes.begin(), bytes.end());
+            return TSDTSModuleFile{"1234" + code + ".DDF", std::vector<char>(bytes.begin(), bytes.end())};
         },
         "CEL0", dem);
 }
@@ -183,7 +183,7 @@ TEST(SDTSLoader, CellValueRulesAndRowOrder)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.floatCells ? "float" : "16-bit") + (c.repeat ? ", repeat" : ""));
-        TSdtsTransfer t = SmallTransfer(2, 3);
+        TSDTSTransfer t = SmallTransfer(2, 3);
         t.FloatCells = c.floatCells;
         t.RepeatMode = c.repeat;
         t.Cells = c.cells;
@@ -213,7 +213,7 @@ TEST(SDTSLoader, HeaderCodesFromTheirModules)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.comment + " / " + c.system);
-        TSdtsTransfer t = SmallTransfer(1, 1);
+        TSDTSTransfer t = SmallTransfer(1, 1);
         t.LevelComment = c.comment;
         t.Units = c.units;
         t.RefSystem = c.system;
@@ -234,7 +234,7 @@ TEST(SDTSLoader, HeaderCodesFromTheirModules)
 
 TEST(SDTSLoader, OriginFromTextOrSignedBinaryAddress)
 {
-    TSdtsTransfer t = SmallTransfer(1, 1);
+    TSDTSTransfer t = SmallTransfer(1, 1);
     t.AddressX = -1250;
     t.AddressY = 404556000;
     t.OriginX = 10.0;
@@ -248,75 +248,108 @@ TEST(SDTSLoader, OriginFromTextOrSignedBinaryAddress)
     EXPECT_DOUBLE_EQ(dem.Info.OriginNorth, 4045560.0);
 }
 
-TEST(SDTSLoader, GridSizesTheCellModuleCannotJustifyAreRefused)
+TEST(SDTSLoader, GridSizesTheCellModuleCannotBackAreRefusedBeforeAllocating)
 {
-    const TSdtsTransfer valid = SmallTransfer(2, 2);
+    const TSDTSTransfer valid = SmallTransfer(2, 2); // a cell module of a few hundred bytes
     const struct {
         std::string rows, cols, message;
     } cases[] = {
-        {"-3", "2", "SDTS transfer has an invalid grid size: 2 columns by -3 rows"},
-        {"2", "-1", "SDTS transfer has an invalid grid size: -1 columns by 2 rows"},
-        {"2000000", "2", "SDTS transfer gives a grid of 2 by 2000000 cells, more than its cell module of"},
-        {"2", "2000000", "SDTS transfer gives a grid of 2000000 by 2 cells"},
-        {"2147483647", "2147483647", "SDTS transfer"},
+        {"-3", "2", "1234LDEF.DDF: the grid size NROW -3 by NCOL 2 is invalid"},
+        {"2", "-1", "1234LDEF.DDF: the grid size NROW 2 by NCOL -1 is invalid"},
+        {"0", "2", "1234LDEF.DDF: no elevations: the grid size is NROW 0 by NCOL 2"},
+        {"2", "0", "1234LDEF.DDF: no elevations: the grid size is NROW 2 by NCOL 0"},
+        {"2000", "2", "1234CEL0.DDF: the grid of NROW 2000 by NCOL 2 cells needs 8000 bytes of 16-bit cells, "
+                      "but the cell module holds only "},
+        {"2", "2000", "1234CEL0.DDF: the grid of NROW 2 by NCOL 2000 cells needs 8000 bytes"},
+        {"2147483647", "2147483647", "1234CEL0.DDF: the grid of NROW 2147483647 by NCOL 2147483647 cells needs"},
     };
     for (const auto& c : cases) {
-        TSdtsTransfer t = valid;
+        SCOPED_TRACE(c.rows + " x " + c.cols);
+        TSDTSTransfer t = valid;
         t.RowsText = c.rows;
         t.ColsText = c.cols;
-        std::map<std::string, std::string> changed{{"LDEF", test::BuildSdtsTransfer(t).at("LDEF")}};
+        std::map<std::string, std::string> changed{{"LDEF", test::BuildSDTSTransfer(t).at("LDEF")}};
         TDEMArray dem;
         dem.SetSize(3, 4);
         try {
             LoadFromMemory(valid, dem, &changed);
-            ADD_FAILURE() << c.rows << " x " << c.cols << ": loaded";
+            ADD_FAILURE() << "loaded";
         } catch (const EKorvelaError& e) {
-            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+            EXPECT_TRUE(std::string(e.what()).starts_with(c.message)) << e.what();
         }
         EXPECT_EQ(dem.Cols(), 3);
         EXPECT_EQ(dem.Rows(), 4);
     }
 }
 
-TEST(SDTSLoader, ShortCellModuleKeepsTheRowsNotRead)
+// The real cell module of 223 KB with NROW = NCOL = 20000 in its LDEF once loaded 400 million
+// invented cells at 1.5 GB.
+TEST(SDTSLoader, RealCellModuleWithAHugeDeclaredGridIsRefused)
+{
+    test::TTempDir folder;
+    for (const auto& entry : std::filesystem::directory_iterator(SampleDir()))
+        if (entry.path().filename().string().starts_with("7001"))
+            std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
+    TSDTSTransfer huge = SmallTransfer(2, 2);
+    huge.RowsText = huge.ColsText = "20000";
+    const std::string ldef = test::BuildSDTSTransfer(huge).at("LDEF");
+    test::WriteFileText(folder / "7001LDEF.DDF", ldef);
+    TDEMArray dem;
+    try {
+        LoadSDTSFile(folder / "7001CEL0.DDF", dem);
+        ADD_FAILURE() << "loaded";
+    } catch (const EKorvelaError& e) {
+        EXPECT_EQ(std::string(e.what()), "7001CEL0.DDF: the grid of NROW 20000 by NCOL 20000 cells needs 800000000 "
+                                         "bytes of 16-bit cells, but the cell module holds only 222849 bytes");
+    }
+    EXPECT_EQ(dem.Cols(), 5);
+}
+
+// Cells arrive north row first, west to east; every cell the module does not deliver is void
+// (0 would be a valid elevation), and a module that delivers none is no DEM at all.
+TEST(SDTSLoader, CellsTheModuleDoesNotDeliverAreVoid)
 {
     for (const bool repeat : {false, true}) {
-        TSdtsTransfer t = SmallTransfer(3, 4);
+        TSDTSTransfer t = SmallTransfer(3, 4);
         t.RepeatMode = repeat;
-        const std::string cells = test::BuildSdtsTransfer(t).at("CEL0");
+        const std::string cells = test::BuildSDTSTransfer(t).at("CEL0");
+        bool sawPartial = false;
         for (size_t n = 0; n <= cells.size(); ++n) {
+            SCOPED_TRACE("repeat " + std::to_string(repeat) + ", prefix " + std::to_string(n));
             std::map<std::string, std::string> changed{{"CEL0", cells.substr(0, n)}};
             TDEMArray dem;
             dem.SetSize(3, 4);
-            for (int32_t c = 0; c < 3; ++c)
-                for (int32_t r = 0; r < 4; ++r)
-                    dem.SetValue(c, r, -7);
             try {
                 LoadFromMemory(t, dem, &changed);
-            } catch (const EKorvelaError&) {
+            } catch (const EKorvelaError& e) {
+                EXPECT_TRUE(std::string(e.what()).starts_with("1234CEL0.DDF: ")) << e.what();
                 ASSERT_EQ(dem.Cols(), 3);
+                EXPECT_EQ(dem.GetValue(0, 3), 0); // the old grid, untouched
                 continue;
             }
-            // Cells arrive north row first, west to east; those not read keep -7.
-            bool reached = true;
+            int delivered = 0;
             for (int32_t i = 0; i < 12; ++i) {
                 const int32_t cell = dem.GetValue(i % 3, 3 - i / 3);
-                if (cell == -7)
-                    reached = false;
-                else
-                    EXPECT_TRUE(reached && cell == 100 + i) << "prefix " << n << ", cell " << i << " = " << cell;
+                if (cell == VoidValue)
+                    continue;
+                EXPECT_EQ(cell, 100 + i) << "cell " << i;
+                EXPECT_EQ(delivered, i) << "cell " << i << " after a void one";
+                ++delivered;
             }
+            EXPECT_GT(delivered, 0);
+            sawPartial = sawPartial || delivered < 12;
             if (n == cells.size()) {
-                EXPECT_TRUE(reached);
+                EXPECT_EQ(delivered, 12);
             }
         }
+        EXPECT_TRUE(sawPartial);
     }
 }
 
 TEST(SDTSLoader, EveryTruncatedHeaderModuleLoadsOrFailsCleanly)
 {
-    const TSdtsTransfer t = SmallTransfer(2, 2);
-    for (const auto& [code, bytes] : test::BuildSdtsTransfer(t)) {
+    const TSDTSTransfer t = SmallTransfer(2, 2);
+    for (const auto& [code, bytes] : test::BuildSDTSTransfer(t)) {
         for (size_t n = 0; n < bytes.size(); ++n) {
             std::map<std::string, std::string> changed{{code, bytes.substr(0, n)}};
             TDEMArray dem;
@@ -329,19 +362,40 @@ TEST(SDTSLoader, EveryTruncatedHeaderModuleLoadsOrFailsCleanly)
     }
 }
 
-TEST(SDTSLoader, CellRecordWithoutTheCellFieldReadsNoCells)
+TEST(SDTSLoader, CellRecordWithoutTheCellFieldIsNoDEM)
 {
-    TSdtsTransfer t = SmallTransfer(2, 2);
-    test::TSdtsModule cel;
+    TSDTSTransfer t = SmallTransfer(2, 2);
+    test::TSDTSModule cel;
     cel.Fields.push_back({"CELL", "Cell", "MODN!RCID", "(A,I)"});
     cel.Records.push_back({{"CELL", test::TextUnits({"CEL0", "1"})}});
     std::map<std::string, std::string> changed{{"CEL0", test::BuildModule(cel)}};
     TDEMArray dem;
-    LoadFromMemory(t, dem, &changed);
-    EXPECT_EQ(dem.Cols(), 2);
-    EXPECT_EQ(dem.GetValue(1, 1), 0);
-    EXPECT_DOUBLE_EQ(dem.Info.DataMin, 32766.0);
-    EXPECT_DOUBLE_EQ(dem.Info.DataMax, -32765.0);
+    try {
+        LoadFromMemory(t, dem, &changed);
+        ADD_FAILURE() << "loaded";
+    } catch (const EKorvelaError& e) {
+        EXPECT_STREQ(e.what(), "1234CEL0.DDF: no elevations: the first data record of the cell module has no "
+                               "CVLS field");
+    }
+    EXPECT_EQ(dem.Cols(), 5);
+}
+
+// Errors of the record reader say which module they come from.
+TEST(SDTSLoader, MalformedModuleErrorsNameTheModule)
+{
+    const TSDTSTransfer t = SmallTransfer(2, 2);
+    for (const char* code : {"IDEN", "LDEF", "CEL0"}) {
+        std::string bytes = test::BuildSDTSTransfer(t).at(code);
+        bytes[0] = 'x'; // the record length of the DDR leader
+        std::map<std::string, std::string> changed{{code, bytes}};
+        TDEMArray dem;
+        try {
+            LoadFromMemory(t, dem, &changed);
+            ADD_FAILURE() << code << ": loaded";
+        } catch (const EKorvelaError& e) {
+            EXPECT_TRUE(std::string(e.what()).starts_with("1234" + std::string(code) + ".DDF: ")) << e.what();
+        }
+    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-#include "dem/sdtslib.h"
+#include "sdtslib.h"
 
 #include "platform/KVError.h"
-#include "support/SdtsWriter.h"
+#include "support/SDTSWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +13,16 @@ namespace {
 using test::BigEndian;
 using test::BuildModule;
 using test::TextUnits;
-using test::TSdtsModule;
+using test::TSDTSModule;
 
 constexpr char FT = 0x1E;
 constexpr char UT = 0x1F;
 
 // A module with one text field ABCD (labels A!B!C), one binary field BINS (two 4-byte values) and
 // one list field LSTS, in `records` data records.
-TSdtsModule SampleModule(int records = 1)
+TSDTSModule SampleModule(int records = 1)
 {
-    TSdtsModule module;
+    TSDTSModule module;
     module.Fields.push_back({"ABCD", "Letters", "A!B!C", "(3A)"});
     module.Fields.push_back({"BINS", "Binary", "P!Q", "(2B(32))"});
     module.Fields.push_back({"LSTS", "List", "*X!Y", "(2R)"});
@@ -85,7 +85,7 @@ TEST(sdtslib, RecordCountIsLimitedByTheCallerTheCapAndAnRLeader)
 {
     EXPECT_EQ(TModuleFixture(BuildModule(SampleModule(5)), 2).Description.Records.Count(), 2);
     EXPECT_EQ(TModuleFixture(BuildModule(SampleModule(25)), 100).Description.Records.Count(), MaxDataRecords);
-    TSdtsModule repeating = SampleModule(4);
+    TSDTSModule repeating = SampleModule(4);
     repeating.RepeatFirst = true;
     const TModuleFixture module(BuildModule(repeating), 10);
     EXPECT_EQ(module.Description.Records.Count(), 1);
@@ -128,7 +128,7 @@ TEST(sdtslib, SubfieldGetters)
 
 TEST(sdtslib, LabelListEndsAtTheFirstEmptyPiece)
 {
-    TSdtsModule module;
+    TSDTSModule module;
     module.Fields.push_back({"TWOS", "", "A!!B", "(2A)"});
     module.Fields.push_back({"ENDS", "", "A!B!", "(2A)"});
     const TModuleFixture m(BuildModule(module));

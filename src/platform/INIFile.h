@@ -13,16 +13,16 @@
 
 namespace kv {
 
-class TIniFile {
+class TINIFile {
 public:
-    TIniFile() = default;
+    TINIFile() = default;
 
     // Reads `fileName`; a file that does not exist reads as empty. Throws EKorvelaError when
     // the file exists but cannot be read.
-    static TIniFile Load(const std::filesystem::path& fileName);
+    static TINIFile Load(const std::filesystem::path& fileName);
 
     // Parses INI text (line breaks LF or CR LF; lines starting with ';' or '#' are comments).
-    static TIniFile Parse(std::string_view text);
+    static TINIFile Parse(std::string_view text);
 
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view section, std::string_view key, const std::string& fallback) const;

@@ -3,8 +3,8 @@
 // header, in the first block) and the header of record B (one per profile, starting a new
 // block). Shared by the DEM reader, the merge and the writer.
 
-#include "dem/DEMBlockReader.h"
-#include "dem/DEMBlockWriter.h"
+#include "DEMBlockReader.h"
+#include "DEMBlockWriter.h"
 #include "dem/DEMLib.h"
 
 #include <cstdint>

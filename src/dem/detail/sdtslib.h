@@ -7,7 +7,7 @@
 // subfields by counting fixed-size values. The reader never trusts a size from the file: counts
 // are checked against the bytes present, and every failure throws EKorvelaError.
 
-#include "dem/ByteStream.h"
+#include "ByteStream.h"
 
 #include <cstdint>
 #include <string>

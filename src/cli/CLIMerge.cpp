@@ -1,8 +1,7 @@
-#include "cli/CliCommon.h"
+#include "cli/CLICommon.h"
 
 #include "dem/KVDEMMerge.h"
-#include "dem/DEMFields.h"
-
+#include <charconv>
 #include <cstdio>
 #include <unistd.h>
 
@@ -44,38 +43,51 @@ std::string OnOneLine(std::string text)
     return line;
 }
 
+// A plain decimal number ("0.5", "1", ".25"); no exponent, no "inf" or "nan".
+bool TryParseFraction(const std::string& text, double& value)
+{
+    if (text.empty() || text.find_first_not_of("+-.0123456789") != std::string::npos)
+        return false;
+    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
+    return error == std::errc() && end == last;
+}
+
+enum TMergeDirection { mdNone, mdWestEast, mdSouthNorth };
+
 } // namespace
 
 int RunMerge(const TArgs& args)
 {
-    enum { None, WestEast, SouthNorth } direction = None;
+    TMergeDirection direction = mdNone;
     std::vector<std::string> files;
     double pan = 0.5;
     bool force = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--west-east" || arg == "--south-north") {
-            if (direction != None)
-                throw TUsageError{"give one of --west-east and --south-north"};
-            direction = arg == "--west-east" ? WestEast : SouthNorth;
+            if (direction != mdNone)
+                throw EUsageError{"give one of --west-east and --south-north"};
+            direction = arg == "--west-east" ? mdWestEast : mdSouthNorth;
         } else if (arg == "--force") {
             force = true;
         } else if (arg == "--pan") {
-            if (i + 1 == args.size() || !TryParseReal(args[i + 1], pan))
-                throw TUsageError{"--pan needs a number from 0 to 1"};
+            if (i + 1 == args.size() || !TryParseFraction(args[i + 1], pan))
+                throw EUsageError{"--pan needs a number from 0 to 1"};
             ++i;
         } else if (!arg.empty() && arg[0] == '-') {
-            throw TUsageError{"unknown option '" + arg + "'"};
+            throw EUsageError{"unknown option '" + arg + "'"};
         } else {
             files.push_back(arg);
         }
     }
-    if (direction == None)
-        throw TUsageError{"give --west-east or --south-north"};
+    if (direction == mdNone)
+        throw EUsageError{"give --west-east or --south-north"};
     if (files.size() != 3)
-        throw TUsageError{"merge needs FILE0, FILE1 and OUT"};
+        throw EUsageError{"merge needs FILE0, FILE1 and OUT"};
     if (!(pan >= 0.0 && pan <= 1.0))
-        throw TUsageError{"--pan needs a number from 0 to 1"};
+        throw EUsageError{"--pan needs a number from 0 to 1"};
 
     std::string refusedQuestion;
     TMergeCallbacks callbacks;
@@ -86,7 +98,7 @@ int RunMerge(const TArgs& args)
         refusedQuestion = question;
         return false;
     };
-    const bool merged = direction == WestEast ? MergeWestEast(files[0], files[1], files[2], pan, callbacks)
+    const bool merged = direction == mdWestEast ? MergeWestEast(files[0], files[1], files[2], pan, callbacks)
                                               : MergeSouthNorth(files[0], files[1], files[2], pan, callbacks);
     if (!merged) {
         std::fprintf(stderr, "%s\n(use --force to merge anyway)\n", OnOneLine(refusedQuestion).c_str());

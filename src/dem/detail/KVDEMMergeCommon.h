@@ -1,11 +1,11 @@
 #pragma once
 // Pieces shared by the west-east and the south-north merge (internal to the merge).
 
-#include "dem/DEMBlockWriter.h"
+#include "DEMBlockWriter.h"
 #include "dem/DEMLib.h"
-#include "dem/DEMRecords.h"
+#include "DEMRecords.h"
 #include "dem/KVDEMMerge.h"
-#include "dem/KVDEMMergeInput.h"
+#include "KVDEMMergeInput.h"
 
 #include <cstdint>
 #include <span>

@@ -2,9 +2,9 @@
 // One input of the DEM merge: a USGS DEM file held in memory and read as text, record A
 // first, then one profile at a time, without building a grid.
 
-#include "dem/DEMBlockReader.h"
+#include "DEMBlockReader.h"
 #include "dem/DEMLib.h"
-#include "dem/DEMRecords.h"
+#include "DEMRecords.h"
 
 #include <cstdint>
 #include <span>

@@ -1,4 +1,4 @@
-#include "support/SdtsWriter.h"
+#include "support/SDTSWriter.h"
 
 #include "support/TestData.h"
 
@@ -66,9 +66,9 @@ std::string Assemble(const TRecordParts& parts, bool ddr, char leaderId)
     return record;
 }
 
-TSdtsRecord WithRecordNumber(const TSdtsRecord& fields, int number)
+TSDTSRecord WithRecordNumber(const TSDTSRecord& fields, int number)
 {
-    TSdtsRecord record;
+    TSDTSRecord record;
     record.push_back({"0001", Digits(number, 7) + FT});
     record.insert(record.end(), fields.begin(), fields.end());
     return record;
@@ -114,31 +114,31 @@ std::string BigEndianFloat(float value)
     return BigEndian(std::bit_cast<uint32_t>(value), 4);
 }
 
-std::string BuildDDR(const std::string& fileName, const std::vector<TSdtsField>& fields)
+std::string BuildDDR(const std::string& fileName, const std::vector<TSDTSField>& fields)
 {
     TRecordParts parts;
     parts.Fields.push_back({"0000", std::string("0000;&") + fileName + UT + UT + FT});
     parts.Fields.push_back({"0001", std::string("0100;&DDF RECORD IDENTIFIER") + UT + UT + FT});
-    for (const TSdtsField& field : fields)
+    for (const TSDTSField& field : fields)
         parts.Fields.push_back({field.Tag, field.Controls + field.Name + UT + field.Labels + UT + field.Formats + FT});
     return Assemble(parts, true, 'L');
 }
 
-std::string BuildDataRecord(const TSdtsRecord& fields, char leaderId)
+std::string BuildDataRecord(const TSDTSRecord& fields, char leaderId)
 {
     TRecordParts parts;
-    for (const TSdtsRecordField& field : fields)
+    for (const TSDTSRecordField& field : fields)
         parts.Fields.push_back({field.Tag, field.Content});
     return Assemble(parts, false, leaderId);
 }
 
-std::string BuildModule(const TSdtsModule& module)
+std::string BuildModule(const TSDTSModule& module)
 {
     std::string bytes = BuildDDR(module.FileName, module.Fields);
     for (size_t r = 0; r < module.Records.size(); ++r) {
-        const TSdtsRecord record = WithRecordNumber(module.Records[r], static_cast<int>(r + 1));
+        const TSDTSRecord record = WithRecordNumber(module.Records[r], static_cast<int>(r + 1));
         if (module.RepeatFirst && r > 0) {
-            for (const TSdtsRecordField& field : record)
+            for (const TSDTSRecordField& field : record)
                 bytes += field.Content;
         } else {
             bytes += BuildDataRecord(record, module.RepeatFirst ? 'R' : 'D');
@@ -147,12 +147,12 @@ std::string BuildModule(const TSdtsModule& module)
     return bytes;
 }
 
-std::map<std::string, std::string> BuildSdtsTransfer(const TSdtsTransfer& t)
+std::map<std::string, std::string> BuildSDTSTransfer(const TSDTSTransfer& t)
 {
     std::map<std::string, std::string> modules;
     const auto simple = [&](const std::string& code, const std::string& labels, const std::string& formats,
                             const std::vector<std::vector<std::string>>& records) {
-        TSdtsModule module;
+        TSDTSModule module;
         module.FileName = "TEST" + code + ".DDF";
         module.Fields.push_back({code, code + " test field", "MODN!RCID!" + labels, formats});
         int id = 1;
@@ -182,7 +182,7 @@ std::map<std::string, std::string> BuildSdtsTransfer(const TSdtsTransfer& t)
              t.ColsText.empty() ? std::to_string(t.Cols) : t.ColsText, "CE"}});
 
     {
-        TSdtsModule rsdf;
+        TSDTSModule rsdf;
         rsdf.FileName = "TESTRSDF.DDF";
         rsdf.Fields.push_back({"RSDF", "Raster Definition", "MODN!RCID!OBRP!RWXT!CLXT", "(A,I,A,2I)"});
         rsdf.Fields.push_back({"SADR", "Spatial Address", "X!Y", t.BinaryAddress ? "(2B(32))" : "(2R)"});
@@ -195,7 +195,7 @@ std::map<std::string, std::string> BuildSdtsTransfer(const TSdtsTransfer& t)
         modules["RSDF"] = BuildModule(rsdf);
     }
     {
-        TSdtsModule spdm;
+        TSDTSModule spdm;
         spdm.FileName = "TESTSPDM.DDF";
         spdm.Fields.push_back({"SPDM", "Spatial Domain", "MODN!RCID!DTYP", "(A,I,A)"});
         spdm.Fields.push_back({"DMSA", "Domain Spatial Address", "*X!Y", "(2R)"});
@@ -206,7 +206,7 @@ std::map<std::string, std::string> BuildSdtsTransfer(const TSdtsTransfer& t)
         modules["SPDM"] = BuildModule(spdm);
     }
     {
-        TSdtsModule cel;
+        TSDTSModule cel;
         cel.FileName = "TESTCEL0.DDF";
         cel.RepeatFirst = t.RepeatMode;
         cel.Fields.push_back({"CELL", "Cell", "MODN!RCID!ROWI!COLI", t.RepeatMode ? "(A(4),3I(6))" : "(A,I,2I)"});
@@ -230,10 +230,10 @@ std::map<std::string, std::string> BuildSdtsTransfer(const TSdtsTransfer& t)
     return modules;
 }
 
-std::filesystem::path WriteSdtsTransfer(const std::filesystem::path& folder, const std::string& prefix,
-                                        const TSdtsTransfer& transfer)
+std::filesystem::path WriteSDTSTransfer(const std::filesystem::path& folder, const std::string& prefix,
+                                        const TSDTSTransfer& transfer)
 {
-    for (const auto& [code, bytes] : BuildSdtsTransfer(transfer))
+    for (const auto& [code, bytes] : BuildSDTSTransfer(transfer))
         WriteFileText(folder / (prefix + code + ".DDF"), bytes);
     return folder / (prefix + "CEL0.DDF");
 }

@@ -1,4 +1,4 @@
-#include "cli/CliCommon.h"
+#include "cli/CLICommon.h"
 
 #include "dem/KVDemReader.h"
 
@@ -70,14 +70,14 @@ int RunGrid(const TArgs& args)
         if (arg == "--summary")
             summary = true;
         else if (!arg.empty() && arg[0] == '-')
-            throw TUsageError{"unknown option '" + arg + "'"};
+            throw EUsageError{"unknown option '" + arg + "'"};
         else if (file.empty())
             file = arg;
         else
-            throw TUsageError{"grid takes one file"};
+            throw EUsageError{"grid takes one file"};
     }
     if (file.empty())
-        throw TUsageError{"grid needs a FILE"};
+        throw EUsageError{"grid needs a FILE"};
 
     TDEMArray dem;
     LoadDEMByExtension(file, dem);

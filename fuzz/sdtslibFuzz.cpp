@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the ISO 8211 reader as one module, then asks every getter about the
 // fields and labels the module declares: only EKorvelaError may come out, nothing may crash,
 // hang or read out of bounds.
-#include "dem/sdtslib.h"
+#include "sdtslib.h"
 #include "platform/KVError.h"
 
 #include <algorithm>

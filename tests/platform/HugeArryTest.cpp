@@ -1,4 +1,4 @@
-#include "dem/HugeArry.h"
+#include "platform/HugeArry.h"
 
 #include "platform/KVError.h"
 
@@ -346,6 +346,28 @@ TEST(THugeArray, ShrinkingBelowCountDropsTheItemsAbove)
     EXPECT_EQ(array.Capacity(), 2);
     EXPECT_EQ(array.Add(6), 2);
     EXPECT_THAT(Values(array), ElementsAre(1, 2, 6));
+}
+
+// A caller's own record type lives in the array as it is and is seen through Items() after
+// every growth (the span is taken afresh, the block may have moved).
+TEST(THugeArray, TypedItemsViewTheCallersOwnRecords)
+{
+    struct TFace {
+        int32_t a, b, c;
+    };
+    THugeRecordArray<TFace> faces(1);
+    for (int32_t i = 0; i < 100; ++i)
+        faces.Add(TFace{i, i + 1, i + 2});
+    ASSERT_EQ(faces.Items().size(), 100u);
+    EXPECT_EQ(faces.Items()[99].c, 101);
+    faces.Items()[0].b = -7;
+    EXPECT_EQ(faces.Get(0).b, -7);
+
+    THugeDouble values(4);
+    for (double v : {3.0, 1.0, 2.0})
+        values.Add(v);
+    values.Sort();
+    EXPECT_THAT(std::vector<double>(values.Items().begin(), values.Items().end()), ElementsAre(1.0, 2.0, 3.0));
 }
 
 } // namespace

@@ -1,14 +1,17 @@
 #pragma once
 // Shared pieces of the command-line tool's commands.
 
+#include "platform/KVError.h"
+
 #include <string>
 #include <vector>
 
 namespace kv::cli {
 
 // Thrown for a malformed command line; main prints the message and the command's usage.
-struct TUsageError {
-    std::string Message;
+class EUsageError : public EKorvelaError {
+public:
+    using EKorvelaError::EKorvelaError;
 };
 
 // Arguments after the command name.

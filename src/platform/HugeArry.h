@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <span>
 #include <type_traits>
 #include <vector>
 
@@ -153,6 +154,9 @@ public:
     using THugeArray::Sort;
 
     int32_t Add(T value) { return THugeArray::AddObject(&value, nullptr); }
+    // The items in use as typed values, for loops and algorithms over the whole array.
+    std::span<T> Items() { return {static_cast<T*>(Data()), static_cast<size_t>(Count())}; }
+    std::span<const T> Items() const { return {static_cast<const T*>(Data()), static_cast<size_t>(Count())}; }
     T Get(int32_t index) const
     {
         T value;
@@ -200,7 +204,8 @@ public:
     using THugeScalarArray::THugeScalarArray;
 };
 
-// Arrays of one small record per item. The plain Add appends without going through the
+// Arrays of one small record per item, any trivially copyable type: the engine keeps its own
+// vector types in THugeRecordArray<Vector3D> and the like, without converting. The plain Add appends without going through the
 // overridable AddObject, so descendants that report changes can tell the two apart.
 template <typename TItem>
 class THugeRecordArray : public THugeArray {
@@ -210,6 +215,13 @@ public:
     explicit THugeRecordArray(int32_t initialCapacity) : THugeArray(initialCapacity, int32_t{sizeof(TItem)}) {}
 
     using THugeArray::Add;
+
+    // The items in use as typed records, for loops and algorithms over the whole array.
+    std::span<TItem> Items() { return {static_cast<TItem*>(Data()), static_cast<size_t>(Count())}; }
+    std::span<const TItem> Items() const
+    {
+        return {static_cast<const TItem*>(Data()), static_cast<size_t>(Count())};
+    }
 
     void Get(int32_t index, TItem& item) const { std::memcpy(&item, ItemPtr(index), sizeof(TItem)); }
     TItem Get(int32_t index) const

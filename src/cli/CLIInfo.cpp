@@ -1,4 +1,4 @@
-#include "cli/CliCommon.h"
+#include "cli/CLICommon.h"
 
 #include "dem/KVDEMInfo.h"
 #include "dem/KVDemReader.h"
@@ -27,32 +27,31 @@ bool WantsHelp(const TArgs& args)
 int RunInfo(const TArgs& args)
 {
     std::string file;
-    UseFeet = LoadSettings(SettingsFolder()).UseFeet;
+    TUnits units{LoadSettings(SettingsFolder()).UseFeet};
     for (const std::string& arg : args) {
         if (arg == "--feet")
-            UseFeet = true;
+            units.UseFeet = true;
         else if (arg == "--meters")
-            UseFeet = false;
+            units.UseFeet = false;
         else if (!arg.empty() && arg[0] == '-')
-            throw TUsageError{"unknown option '" + arg + "'"};
+            throw EUsageError{"unknown option '" + arg + "'"};
         else if (file.empty())
             file = arg;
         else
-            throw TUsageError{"info takes one file"};
+            throw EUsageError{"info takes one file"};
     }
     if (file.empty())
-        throw TUsageError{"info needs a FILE"};
-    ApplyUnits();
+        throw EUsageError{"info needs a FILE"};
 
     TDEMArray dem;
     LoadDEMByExtension(file, dem);
     // The program draws the map right after opening, so the colour spacing is the one of
     // that drawing.
     const double colorSpacing = (dem.Info.DataMax - dem.Info.DataMin) / 15.0;
-    for (const std::string& line : DemInfoLines(dem.Info, colorSpacing))
+    for (const std::string& line : DEMInfoLines(dem.Info, colorSpacing, units))
         std::printf("%s\n", line.c_str());
     std::printf("\n");
-    for (const std::string& line : DemErrorLines(dem.Info))
+    for (const std::string& line : DEMErrorLines(dem.Info))
         std::printf("%s\n", line.c_str());
     return 0;
 }

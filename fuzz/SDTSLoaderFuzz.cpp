@@ -4,7 +4,7 @@
 // EKorvelaError may come out, and the grid must describe its cells afterwards.
 #include "dem/SDTSLoader.h"
 #include "platform/KVError.h"
-#include "support/SdtsWriter.h"
+#include "support/SDTSWriter.h"
 
 #include <array>
 #include <cstddef>
@@ -18,7 +18,7 @@ namespace {
 // A valid 4 x 3 transfer whose modules the fuzzer replaces one at a time.
 std::map<std::string, std::string> BaseTransfer(bool floatCells)
 {
-    kv::test::TSdtsTransfer transfer;
+    kv::test::TSDTSTransfer transfer;
     transfer.Cols = 4;
     transfer.Rows = 3;
     transfer.Cells = {496, 495.5f, -1000, 1, 2, 3, -32767, 5, 6, 7, 8, 122.5f};
@@ -26,7 +26,7 @@ std::map<std::string, std::string> BaseTransfer(bool floatCells)
     transfer.Corners = {1, 2, 3, 4, 5, 6, 7, 8};
     transfer.AddressX = 300;
     transfer.AddressY = 600;
-    return kv::test::BuildSdtsTransfer(transfer);
+    return kv::test::BuildSDTSTransfer(transfer);
 }
 
 const std::array<const char*, 10> ModuleCodes = {"CEL0", "DQPA", "RSDF", "DDSH", "IDEN",
@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::vector<char> input(data + 1, data + size);
     const kv::TSDTSModuleSource source = [&](const std::string& code) {
         if (code == replaced)
-            return input;
+            return kv::TSDTSModuleFile{code, input};
         const std::string& bytes = base.at(code);
-        return std::vector<char>(bytes.begin(), bytes.end());
+        return kv::TSDTSModuleFile{code, std::vector<char>(bytes.begin(), bytes.end())};
     };
     kv::TDEMArray dem;
     try {

@@ -1,4 +1,4 @@
-#include "platform/IniFile.h"
+#include "platform/INIFile.h"
 
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
@@ -23,7 +23,7 @@ std::string_view Trim(std::string_view text)
 
 } // namespace
 
-TIniFile TIniFile::Load(const std::filesystem::path& fileName)
+TINIFile TINIFile::Load(const std::filesystem::path& fileName)
 {
     std::error_code ec;
     if (!std::filesystem::exists(fileName, ec))
@@ -32,9 +32,9 @@ TIniFile TIniFile::Load(const std::filesystem::path& fileName)
     return Parse(std::string_view(data.data(), data.size()));
 }
 
-TIniFile TIniFile::Parse(std::string_view text)
+TINIFile TINIFile::Parse(std::string_view text)
 {
-    TIniFile ini;
+    TINIFile ini;
     TSection* current = nullptr;
     while (!text.empty()) {
         const size_t end = text.find('\n');
@@ -61,7 +61,7 @@ TIniFile TIniFile::Parse(std::string_view text)
     return ini;
 }
 
-const TIniFile::TSection* TIniFile::FindSection(std::string_view name) const
+const TINIFile::TSection* TINIFile::FindSection(std::string_view name) const
 {
     for (const TSection& section : Sections_)
         if (SameTextIgnoringCase(section.Name, name))
@@ -69,7 +69,7 @@ const TIniFile::TSection* TIniFile::FindSection(std::string_view name) const
     return nullptr;
 }
 
-TIniFile::TSection& TIniFile::SectionFor(std::string_view name)
+TINIFile::TSection& TINIFile::SectionFor(std::string_view name)
 {
     for (TSection& section : Sections_)
         if (SameTextIgnoringCase(section.Name, name))
@@ -78,7 +78,7 @@ TIniFile::TSection& TIniFile::SectionFor(std::string_view name)
     return Sections_.back();
 }
 
-std::optional<std::string> TIniFile::Value(std::string_view section, std::string_view key) const
+std::optional<std::string> TINIFile::Value(std::string_view section, std::string_view key) const
 {
     if (const TSection* found = FindSection(section))
         for (const TEntry& entry : found->Entries)
@@ -87,12 +87,12 @@ std::optional<std::string> TIniFile::Value(std::string_view section, std::string
     return std::nullopt;
 }
 
-std::string TIniFile::ReadString(std::string_view section, std::string_view key, const std::string& fallback) const
+std::string TINIFile::ReadString(std::string_view section, std::string_view key, const std::string& fallback) const
 {
     return Value(section, key).value_or(fallback);
 }
 
-int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const
+int TINIFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const
 {
     const std::optional<std::string> text = Value(section, key);
     if (!text)
@@ -105,12 +105,12 @@ int TIniFile::ReadInteger(std::string_view section, std::string_view key, int fa
     return (ec == std::errc() && end == digits.data() + digits.size() && !digits.empty()) ? value : fallback;
 }
 
-bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const
+bool TINIFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const
 {
     return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+void TINIFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     TSection& target = SectionFor(section);
     for (TEntry& entry : target.Entries) {
@@ -122,22 +122,22 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     target.Entries.push_back({std::string(key), std::string(value)});
 }
 
-void TIniFile::WriteInteger(std::string_view section, std::string_view key, int value)
+void TINIFile::WriteInteger(std::string_view section, std::string_view key, int value)
 {
     WriteString(section, key, std::to_string(value));
 }
 
-void TIniFile::WriteBool(std::string_view section, std::string_view key, bool value)
+void TINIFile::WriteBool(std::string_view section, std::string_view key, bool value)
 {
     WriteString(section, key, value ? "1" : "0");
 }
 
-void TIniFile::EraseSection(std::string_view section)
+void TINIFile::EraseSection(std::string_view section)
 {
     std::erase_if(Sections_, [&](const TSection& s) { return SameTextIgnoringCase(s.Name, section); });
 }
 
-std::string TIniFile::Text() const
+std::string TINIFile::Text() const
 {
     std::string text;
     for (const TSection& section : Sections_) {
@@ -150,7 +150,7 @@ std::string TIniFile::Text() const
     return text;
 }
 
-void TIniFile::Save(const std::filesystem::path& fileName) const
+void TINIFile::Save(const std::filesystem::path& fileName) const
 {
     std::error_code ec;
     if (fileName.has_parent_path())

@@ -12,7 +12,7 @@
 namespace kv::test {
 
 // The description of one field in the DDR.
-struct TSdtsField {
+struct TSDTSField {
     std::string Tag;
     std::string Name;
     std::string Labels;  // "MODN!RCID!..."
@@ -21,16 +21,16 @@ struct TSdtsField {
 };
 
 // One field of a data record; Content holds its bytes with the terminators (see TextUnits).
-struct TSdtsRecordField {
+struct TSDTSRecordField {
     std::string Tag;
     std::string Content;
 };
-using TSdtsRecord = std::vector<TSdtsRecordField>;
+using TSDTSRecord = std::vector<TSDTSRecordField>;
 
-struct TSdtsModule {
+struct TSDTSModule {
     std::string FileName = "TESTMODL.DDF"; // named by the 0000 field
-    std::vector<TSdtsField> Fields;         // the user fields; 0000 and 0001 are added in front
-    std::vector<TSdtsRecord> Records;       // each gets a 0001 record number field in front
+    std::vector<TSDTSField> Fields;         // the user fields; 0000 and 0001 are added in front
+    std::vector<TSDTSRecord> Records;       // each gets a 0001 record number field in front
     // The first record's leader says "R" and the records after it are written as field areas only.
     bool RepeatFirst = false;
 };
@@ -44,12 +44,12 @@ std::string BigEndianFloat(float value);
 
 // The records of a module: the DDR (with 0000 and 0001 in front of `fields`), one data record
 // (leader identifier `leaderId`), and a whole module.
-std::string BuildDDR(const std::string& fileName, const std::vector<TSdtsField>& fields);
-std::string BuildDataRecord(const TSdtsRecord& fields, char leaderId = 'D');
-std::string BuildModule(const TSdtsModule& module);
+std::string BuildDDR(const std::string& fileName, const std::vector<TSDTSField>& fields);
+std::string BuildDataRecord(const TSDTSRecord& fields, char leaderId = 'D');
+std::string BuildModule(const TSDTSModule& module);
 
 // A whole minimal raster transfer: every module the SDTS loader opens.
-struct TSdtsTransfer {
+struct TSDTSTransfer {
     int32_t Cols = 0;
     int32_t Rows = 0;
     std::vector<float> Cells; // Rows x Cols, the northern row first, each row west to east
@@ -77,9 +77,9 @@ struct TSdtsTransfer {
 };
 
 // The modules of `transfer` by code ("IDEN", "CEL0", ...).
-std::map<std::string, std::string> BuildSdtsTransfer(const TSdtsTransfer& transfer);
+std::map<std::string, std::string> BuildSDTSTransfer(const TSDTSTransfer& transfer);
 // Writes them as <folder>/<prefix><code>.DDF; returns the cell module's path.
-std::filesystem::path WriteSdtsTransfer(const std::filesystem::path& folder, const std::string& prefix,
-                                        const TSdtsTransfer& transfer);
+std::filesystem::path WriteSDTSTransfer(const std::filesystem::path& folder, const std::string& prefix,
+                                        const TSDTSTransfer& transfer);
 
 } // namespace kv::test

@@ -1,4 +1,4 @@
-#include "dem/HugeArry.h"
+#include "platform/HugeArry.h"
 
 #include "platform/KVError.h"
 #include "platform/MemoryStatus.h"
