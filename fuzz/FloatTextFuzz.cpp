@@ -17,8 +17,7 @@
 
 namespace {
 
-template <typename TRead>
-auto ReadOrNothing(TRead read) -> std::optional<decltype(read())>
+template <typename TRead> auto ReadOrNothing(TRead read) -> std::optional<decltype(read())>
 {
     try {
         return read();

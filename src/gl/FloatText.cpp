@@ -116,8 +116,7 @@ double ParseFloat(std::string_view text, std::string_view what)
         throw EKorvelaError("Expected a number within the range of a double in the " + std::string(what) +
                             " text, found " + Quoted(number) + ".");
     if (read.ec != std::errc() || read.ptr != digits.data() + digits.size())
-        throw EKorvelaError("Expected a number in the " + std::string(what) + " text, found " + Quoted(number) +
-                            ".");
+        throw EKorvelaError("Expected a number in the " + std::string(what) + " text, found " + Quoted(number) + ".");
     return value;
 }
 
@@ -126,8 +125,7 @@ void ParseFloatList(std::string_view text, std::string_view what, std::span<doub
     const size_t pieces = static_cast<size_t>(std::count(text.begin(), text.end(), ',')) + 1;
     if (pieces != numbers.size())
         throw EKorvelaError("Expected " + std::to_string(numbers.size()) + " numbers separated by \",\" in the " +
-                            std::string(what) + " text, found " + std::to_string(pieces) + " in " + Quoted(text) +
-                            ".");
+                            std::string(what) + " text, found " + std::to_string(pieces) + " in " + Quoted(text) + ".");
     size_t start = 0;
     for (double& number : numbers) {
         const size_t comma = std::min(text.find(',', start), text.size());

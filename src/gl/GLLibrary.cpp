@@ -30,7 +30,10 @@ Float4 ColorToFloat4(uint32_t color, double alpha)
     return {rgb.x, rgb.y, rgb.z, static_cast<float>(alpha)};
 }
 
-uint32_t Float4ToColor(const Float4& f) { return ColorByte(f.r) | ColorByte(f.g) << 8 | ColorByte(f.b) << 16; }
+uint32_t Float4ToColor(const Float4& f)
+{
+    return ColorByte(f.r) | ColorByte(f.g) << 8 | ColorByte(f.b) << 16;
+}
 
 std::string Float4ToStr(const Float4& f)
 {

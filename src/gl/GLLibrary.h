@@ -33,7 +33,10 @@ struct Float4 {
 };
 
 // The four components in order, as glLightfv and glMaterialfv read them.
-inline std::array<float, 4> Float4ToArray(const Float4& f) { return {f.r, f.g, f.b, f.a}; }
+inline std::array<float, 4> Float4ToArray(const Float4& f)
+{
+    return {f.r, f.g, f.b, f.a};
+}
 
 // Each double rounded to the nearest single.
 inline Vector3F MakeVector3F(double x, double y, double z)
@@ -44,8 +47,14 @@ inline Float4 MakeFloat4(double r, double g, double b, double a)
 {
     return {static_cast<float>(r), static_cast<float>(g), static_cast<float>(b), static_cast<float>(a)};
 }
-inline Vector3D Vector3FToVector3D(const Vector3F& v) { return {v.x, v.y, v.z}; }
-inline Vector3F Vector3DToVector3F(const Vector3D& v) { return MakeVector3F(v.x, v.y, v.z); }
+inline Vector3D Vector3FToVector3D(const Vector3F& v)
+{
+    return {v.x, v.y, v.z};
+}
+inline Vector3F Vector3DToVector3F(const Vector3D& v)
+{
+    return MakeVector3F(v.x, v.y, v.z);
+}
 
 // Each byte of the colour divided by 255: (red, green, blue).
 Vector3F ColorToRGB(uint32_t color);

@@ -6,7 +6,10 @@
 namespace kv {
 namespace {
 
-double At(const Matrix4x4& a, int row, int column) { return a[4 * row + column]; }
+double At(const Matrix4x4& a, int row, int column)
+{
+    return a[4 * row + column];
+}
 
 // Determinant of the 3x3 minor that leaves out `row` and `column`.
 double Minor(const Matrix4x4& a, int row, int column)

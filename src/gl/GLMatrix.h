@@ -25,7 +25,10 @@ struct Matrix4x4 {
     bool operator==(const Matrix4x4&) const = default;
 };
 
-inline Matrix4x4 IdentityMatrix() { return {}; }
+inline Matrix4x4 IdentityMatrix()
+{
+    return {};
+}
 
 // C[i][j] = sum over k of A[i][k] * B[k][j]: transforming by C is transforming by A, then by B.
 Matrix4x4 MatrixMultiply(const Matrix4x4& a, const Matrix4x4& b);
@@ -49,7 +52,10 @@ Vector3D MatrixScale(const Matrix4x4& a);
 // Elements 0-2 divided by the scale's x, 4-6 by its y, 8-10 by its z; the rest unchanged.
 Matrix4x4 MatrixWithoutScale(const Matrix4x4& a);
 // (m12, m13, m14).
-inline Vector3D MatrixTranslation(const Matrix4x4& a) { return {a[12], a[13], a[14]}; }
+inline Vector3D MatrixTranslation(const Matrix4x4& a)
+{
+    return {a[12], a[13], a[14]};
+}
 // A copy with m12, m13 and m14 set to 0.
 Matrix4x4 MatrixWithoutTranslation(const Matrix4x4& a);
 // The identity with rows 0, 1 and 2 replaced by the normalised axes a, b and c.

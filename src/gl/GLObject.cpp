@@ -151,7 +151,10 @@ void TGLObject::Changed()
         Owner_->FireChange();
 }
 
-void TGLObject::Move(double dx, double dy, double dz) { Position = VectorAdd(Position, {dx, dy, dz}); }
+void TGLObject::Move(double dx, double dy, double dz)
+{
+    Position = VectorAdd(Position, {dx, dy, dz});
+}
 
 void TGLObject::RotateBy(double x, double y, double z)
 {
@@ -198,7 +201,10 @@ void TGLObject::MouseMove(TShiftState shift, int32_t x, int32_t y, const TGLObje
     MousePos = {x, y};
 }
 
-void TGLObject::AnimateStep() { RotateByStep(RotationStep); }
+void TGLObject::AnimateStep()
+{
+    RotateByStep(RotationStep);
+}
 
 Vector3D TGLObject::ViewToParent(const Vector3D& d) const
 {

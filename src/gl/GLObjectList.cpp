@@ -13,8 +13,8 @@ TGLObjectList::~TGLObjectList()
 
 int32_t TGLObjectList::IndexOf(const TGLObject* item) const
 {
-    const auto found =
-        std::find_if(Items_.begin(), Items_.end(), [&](const std::unique_ptr<TGLObject>& p) { return p.get() == item; });
+    const auto found = std::find_if(Items_.begin(), Items_.end(),
+                                    [&](const std::unique_ptr<TGLObject>& p) { return p.get() == item; });
     return found == Items_.end() ? -1 : static_cast<int32_t>(found - Items_.begin());
 }
 

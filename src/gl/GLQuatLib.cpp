@@ -20,7 +20,10 @@ double ArcTan2(double numerator, double denominator)
 }
 
 // `magnitude` with the sign of `difference`; a difference of 0 counts as positive.
-double WithSignOf(double magnitude, double difference) { return difference < 0.0 ? -magnitude : magnitude; }
+double WithSignOf(double magnitude, double difference)
+{
+    return difference < 0.0 ? -magnitude : magnitude;
+}
 
 } // namespace
 

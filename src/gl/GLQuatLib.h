@@ -25,10 +25,16 @@ struct TAxisAngle {
     double AngleRadians = 0.0;
 };
 
-inline Quaternion IdentityQuaternion() { return {}; }
+inline Quaternion IdentityQuaternion()
+{
+    return {};
+}
 
 // (-x, -y, -z, w): the inverse of a unit quaternion.
-inline Quaternion QuaternionConjugate(const Quaternion& q) { return {-q.x, -q.y, -q.z, q.w}; }
+inline Quaternion QuaternionConjugate(const Quaternion& q)
+{
+    return {-q.x, -q.y, -q.z, q.w};
+}
 
 // The Hamilton product p * q: rotating by it rotates by q first, then by p.
 inline Quaternion QuaternionMultiply(const Quaternion& p, const Quaternion& q)

@@ -16,11 +16,20 @@ TPoint PointSubtract(TPoint a, TPoint b)
     return {SaturateToInt32(double(a.x) - double(b.x)), SaturateToInt32(double(a.y) - double(b.y))};
 }
 
-TPoint PointMultiply(TPoint p, double s) { return {TruncToInt32(p.x * s), TruncToInt32(p.y * s)}; }
+TPoint PointMultiply(TPoint p, double s)
+{
+    return {TruncToInt32(p.x * s), TruncToInt32(p.y * s)};
+}
 
-TPoint PointDivide(TPoint p, double s) { return {TruncToInt32(p.x / s), TruncToInt32(p.y / s)}; }
+TPoint PointDivide(TPoint p, double s)
+{
+    return {TruncToInt32(p.x / s), TruncToInt32(p.y / s)};
+}
 
-double PointLength(TPoint p) { return std::sqrt(double(p.x) * p.x + double(p.y) * p.y); }
+double PointLength(TPoint p)
+{
+    return std::sqrt(double(p.x) * p.x + double(p.y) * p.y);
+}
 
 TPoint RectCentre(const TRect& r)
 {

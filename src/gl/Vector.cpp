@@ -11,7 +11,10 @@ namespace kv {
 
 namespace {
 
-bool IsZero(const Vector3D& v) { return v.x == 0.0 && v.y == 0.0 && v.z == 0.0; }
+bool IsZero(const Vector3D& v)
+{
+    return v.x == 0.0 && v.y == 0.0 && v.z == 0.0;
+}
 
 } // namespace
 
@@ -50,9 +53,15 @@ Vector3D RotateAboutCentre(const Vector3D& p, const Vector3D& c, double a, doubl
     return VectorAdd(c, {x1, y2, z2});
 }
 
-TPoint Vector3DToPoint(const Vector3D& v) { return {RoundHalfEvenToInt32(v.x), RoundHalfEvenToInt32(v.y)}; }
+TPoint Vector3DToPoint(const Vector3D& v)
+{
+    return {RoundHalfEvenToInt32(v.x), RoundHalfEvenToInt32(v.y)};
+}
 
-std::string Vector2DToStr(const Vector2D& v) { return FormatGeneral(v.x) + "," + FormatGeneral(v.y); }
+std::string Vector2DToStr(const Vector2D& v)
+{
+    return FormatGeneral(v.x) + "," + FormatGeneral(v.y);
+}
 
 std::string Vector3DToStr(const Vector3D& v)
 {
@@ -61,8 +70,7 @@ std::string Vector3DToStr(const Vector3D& v)
 
 std::string Vector3DToStr(const Vector3D& v, char separator, int decimals)
 {
-    return FormatFixed(v.x, decimals) + separator + FormatFixed(v.y, decimals) + separator +
-           FormatFixed(v.z, decimals);
+    return FormatFixed(v.x, decimals) + separator + FormatFixed(v.y, decimals) + separator + FormatFixed(v.z, decimals);
 }
 
 Vector2D StrToVector2D(std::string_view text)

@@ -48,25 +48,70 @@ constexpr double DegToRad = 0.017453292519943295769;
 constexpr double RadToDeg = 57.295779513082320877;
 
 // The smaller (larger) of two numbers; a NaN loses to a number.
-inline double MinOf(double a, double b) { return (b < a || a != a) ? b : a; }
-inline double MaxOf(double a, double b) { return (b > a || a != a) ? b : a; }
+inline double MinOf(double a, double b)
+{
+    return (b < a || a != a) ? b : a;
+}
+inline double MaxOf(double a, double b)
+{
+    return (b > a || a != a) ? b : a;
+}
 
-inline Vector2D MakeVector2D(double x, double y) { return {x, y}; }
-inline Vector3D MakeVector3D(double x, double y, double z) { return {x, y, z}; }
-inline Vector2D Vector2DFromPoint(TPoint p) { return {double(p.x), double(p.y)}; }
-inline Segment3D MakeSegment3D(const Vector3D& start, const Vector3D& end) { return {start, end}; }
+inline Vector2D MakeVector2D(double x, double y)
+{
+    return {x, y};
+}
+inline Vector3D MakeVector3D(double x, double y, double z)
+{
+    return {x, y, z};
+}
+inline Vector2D Vector2DFromPoint(TPoint p)
+{
+    return {double(p.x), double(p.y)};
+}
+inline Segment3D MakeSegment3D(const Vector3D& start, const Vector3D& end)
+{
+    return {start, end};
+}
 
-inline Vector2D VectorAdd(const Vector2D& a, const Vector2D& b) { return {a.x + b.x, a.y + b.y}; }
-inline Vector2D VectorMin(const Vector2D& a, const Vector2D& b) { return {MinOf(a.x, b.x), MinOf(a.y, b.y)}; }
-inline Vector2D VectorMax(const Vector2D& a, const Vector2D& b) { return {MaxOf(a.x, b.x), MaxOf(a.y, b.y)}; }
+inline Vector2D VectorAdd(const Vector2D& a, const Vector2D& b)
+{
+    return {a.x + b.x, a.y + b.y};
+}
+inline Vector2D VectorMin(const Vector2D& a, const Vector2D& b)
+{
+    return {MinOf(a.x, b.x), MinOf(a.y, b.y)};
+}
+inline Vector2D VectorMax(const Vector2D& a, const Vector2D& b)
+{
+    return {MaxOf(a.x, b.x), MaxOf(a.y, b.y)};
+}
 
-inline Vector3D VectorAdd(const Vector3D& a, const Vector3D& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vector3D VectorAdd(const Vector3D& a, const Vector3D& b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
 // a - b
-inline Vector3D VectorSubtract(const Vector3D& a, const Vector3D& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vector3D VectorMultiply(const Vector3D& a, const Vector3D& b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
-inline Vector3D VectorDivide(const Vector3D& a, const Vector3D& b) { return {a.x / b.x, a.y / b.y, a.z / b.z}; }
-inline Vector3D VectorScale(const Vector3D& v, double s) { return {s * v.x, s * v.y, s * v.z}; }
-inline Vector3D VectorDivideBy(const Vector3D& v, double s) { return {v.x / s, v.y / s, v.z / s}; }
+inline Vector3D VectorSubtract(const Vector3D& a, const Vector3D& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vector3D VectorMultiply(const Vector3D& a, const Vector3D& b)
+{
+    return {a.x * b.x, a.y * b.y, a.z * b.z};
+}
+inline Vector3D VectorDivide(const Vector3D& a, const Vector3D& b)
+{
+    return {a.x / b.x, a.y / b.y, a.z / b.z};
+}
+inline Vector3D VectorScale(const Vector3D& v, double s)
+{
+    return {s * v.x, s * v.y, s * v.z};
+}
+inline Vector3D VectorDivideBy(const Vector3D& v, double s)
+{
+    return {v.x / s, v.y / s, v.z / s};
+}
 
 // Componentwise minimum and maximum, used to grow bounding boxes. A NaN component loses to a
 // number, so one bad vertex cannot poison a box.
@@ -79,12 +124,18 @@ inline Vector3D VectorMax(const Vector3D& a, const Vector3D& b)
     return {MaxOf(a.x, b.x), MaxOf(a.y, b.y), MaxOf(a.z, b.z)};
 }
 
-inline double DotProduct(const Vector3D& a, const Vector3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline double DotProduct(const Vector3D& a, const Vector3D& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vector3D CrossProduct(const Vector3D& a, const Vector3D& b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline double VectorLength(const Vector3D& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+inline double VectorLength(const Vector3D& v)
+{
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 // v / |v|, for vectors whose squared length underflows or overflows.
 Vector3D VectorNormalizeExtreme(const Vector3D& v);
@@ -104,7 +155,10 @@ inline Vector3D TriangleNormal(const Vector3D& p0, const Vector3D& p1, const Vec
 {
     return VectorNormalize(CrossProduct(VectorSubtract(p1, p0), VectorSubtract(p2, p0)));
 }
-inline Vector3D TriangleNormal(const Triangle3D& t) { return TriangleNormal(t.p0, t.p1, t.p2); }
+inline Vector3D TriangleNormal(const Triangle3D& t)
+{
+    return TriangleNormal(t.p0, t.p1, t.p2);
+}
 
 // Angle between a and b in radians; 0 when either is the zero vector. The cosine is clamped to
 // [-1, 1] first, so rounding never turns parallel vectors into NaN; vectors whose lengths'

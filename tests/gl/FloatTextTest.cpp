@@ -94,7 +94,7 @@ TEST(FloatText, ParseAcceptsBlanksSignsAndExponents)
         double value;
     };
     const TCase cases[] = {
-        {"1.5", 1.5},         {" \t1.5\r\n", 1.5}, {"+2", 2.0},    {"-2", -2.0},       {".5", 0.5},
+        {"1.5", 1.5},          {" \t1.5\r\n", 1.5}, {"+2", 2.0},      {"-2", -2.0},   {".5", 0.5},
         {"1.5E-0006", 1.5e-6}, {"1e5", 1e5},        {"2E0018", 2e18}, {"-INF", -Inf}, {"inf", Inf},
     };
     for (const TCase& c : cases) {
@@ -129,8 +129,8 @@ TEST(FloatText, ParseRejectsWhatIsNotOneNumber)
     }
     const std::string longText(100, '7');
     EXPECT_THAT([&] { ParseFloat(longText + "x", "Float"); },
-                ThrowsMessage<EKorvelaError>(StrEq("Expected a number in the Float text, found \"" +
-                                                   std::string(40, '7') + "...\".")));
+                ThrowsMessage<EKorvelaError>(
+                    StrEq("Expected a number in the Float text, found \"" + std::string(40, '7') + "...\".")));
 }
 
 TEST(FloatText, ListNeedsExactlyTheCountOfNumbers)

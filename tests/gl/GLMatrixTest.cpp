@@ -11,9 +11,9 @@
 namespace kv {
 namespace {
 
+using test::Near;
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
-using test::Near;
 
 Matrix4x4 Elements(std::initializer_list<double> values)
 {

@@ -67,8 +67,8 @@ TEST(GLObjectList, ReportsAddsRemovalsAndChanges)
     TGLObject* second = list.AddNew();
     list.Extract(second);
     list.Clear();
-    EXPECT_EQ(events, (std::vector<std::string>{"added", "change", "added", "change", "extracted", "deleted",
-                                                "change"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"added", "change", "added", "change", "extracted", "deleted", "change"}));
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.IndexOf(second), -1);
 }

@@ -12,9 +12,9 @@
 namespace kv {
 namespace {
 
+using test::Near;
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
-using test::Near;
 
 Matrix4x4 Translation(double x, double y, double z)
 {
@@ -75,9 +75,9 @@ TEST(GLObject, TransformScalesTurnsAboutTheCentreThenMoves)
     EXPECT_EQ(object.ParentMatrix, parent);
     for (const Vector3D& p : {Vector3D{0, 0, 0}, Vector3D{1, 2, 3}, Vector3D{-4, 0.5, 7}}) {
         const Vector3D scaled = VectorMultiply(p, object.Scale3D);
-        const Vector3D turned = VectorAdd(
-            object.RotationCenter,
-            QuaternionRotateVector(object.Orientation, VectorSubtract(scaled, object.RotationCenter)));
+        const Vector3D turned =
+            VectorAdd(object.RotationCenter,
+                      QuaternionRotateVector(object.Orientation, VectorSubtract(scaled, object.RotationCenter)));
         const Vector3D expected = TransformPoint(parent, VectorAdd(turned, object.Position));
         EXPECT_TRUE(Near(TransformPoint(object.ModelMatrix, p), expected, 1e-12));
     }
@@ -262,7 +262,8 @@ TEST(GLObject, LeftDragTurnsAboutTheViewAxes)
     EXPECT_EQ(object.MousePos, (TPoint{100, 130}));
     const Quaternion viewStep = QuaternionFromEuler(30, 0, 0);
     for (const Vector3D& v : {Vector3D{1, 0, 0}, Vector3D{0, 1, 0}, Vector3D{0.3, -0.4, 2}}) {
-        const Vector3D turnedThenSeen = TransformPoint(object.ParentMatrix, QuaternionRotateVector(object.Orientation, v));
+        const Vector3D turnedThenSeen =
+            TransformPoint(object.ParentMatrix, QuaternionRotateVector(object.Orientation, v));
         const Vector3D seenThenTurned = QuaternionRotateVector(viewStep, TransformPoint(object.ParentMatrix, v));
         EXPECT_TRUE(Near(turnedThenSeen, seenThenTurned, 1e-12));
     }

@@ -14,9 +14,9 @@
 namespace kv {
 namespace {
 
+using test::Near;
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
-using test::Near;
 
 const double Sin45 = std::sin(std::numbers::pi / 4);
 const double Cos45 = std::cos(std::numbers::pi / 4);
@@ -129,8 +129,8 @@ TEST(GLQuatLib, PoleThresholdIsExclusive)
 {
     const Quaternion atThreshold{0.25, 0.25, 0.25, 0.2728896823361751};
     const double test = atThreshold.x * atThreshold.y + atThreshold.z * atThreshold.w;
-    const double unit = atThreshold.x * atThreshold.x + atThreshold.y * atThreshold.y +
-                        atThreshold.z * atThreshold.z + atThreshold.w * atThreshold.w;
+    const double unit = atThreshold.x * atThreshold.x + atThreshold.y * atThreshold.y + atThreshold.z * atThreshold.z +
+                        atThreshold.w * atThreshold.w;
     ASSERT_EQ(test, 0.499 * unit);
     const Vector3D regular = QuaternionToEuler(atThreshold);
     EXPECT_NEAR(regular.z, std::asin(0.998) * RadToDeg, 1e-9);

@@ -21,7 +21,10 @@ inline int32_t SaturateToInt32(double integral)
 }
 
 // Truncation toward zero.
-inline int32_t TruncToInt32(double value) { return SaturateToInt32(std::trunc(value)); }
+inline int32_t TruncToInt32(double value)
+{
+    return SaturateToInt32(std::trunc(value));
+}
 
 // Rounding to nearest with halves to even (2.5 gives 2, 3.5 gives 4), independent of the
 // floating-point environment's rounding mode.
