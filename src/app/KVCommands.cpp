@@ -1,0 +1,102 @@
+#include "app/KVCommands.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kv {
+
+namespace {
+
+constexpr std::array Commands{
+    // File menu
+    TCommandInfo{"OpenDemFile1", ndIdle, true},
+    TCommandInfo{"Reopen1", ndIdle, true},
+    TCommandInfo{"LoadTerrainFile1", ndIdle, false},
+    TCommandInfo{"SaveTerrainFile1", ndIdle, false},
+    TCommandInfo{"LoadXFile1", ndIdle, false},
+    TCommandInfo{"SaveXFile1", ndIdle, false},
+    TCommandInfo{"SaveImage1", ndDEM, false},
+    TCommandInfo{"PrintImage1", ndDEM, false},
+    TCommandInfo{"TestObjects1", ndNothing, false},
+    TCommandInfo{"SoccerBall1", ndNothing, false},
+    TCommandInfo{"Torus1", ndNothing, false},
+    TCommandInfo{"Exit1", ndNothing, true},
+    // Edit menu
+    TCommandInfo{"CopyImage1", ndIdle, false},
+    TCommandInfo{"SetTerrainColor1", ndNothing, false},
+    TCommandInfo{"SetBaseColor1", ndNothing, false},
+    TCommandInfo{"ArmAVICapture1", ndNothing, false},
+    // DEM menu
+    TCommandInfo{"Options2", ndIdle, false},
+    TCommandInfo{"DemInfo1", ndIdle, true},
+    TCommandInfo{"DemErrorInfo1", ndIdle, true},
+    // Terrain menu
+    TCommandInfo{"SpecialEffects1", ndNothing, false},
+    // Options menu
+    TCommandInfo{"SceneSettings1", ndNothing, false},
+    TCommandInfo{"Lighting1", ndNothing, false},
+    TCommandInfo{"Materials1", ndNothing, false},
+    TCommandInfo{"EnvironmentOptions1", ndIdle, true},
+    TCommandInfo{"CaptureOptions1", ndNothing, false},
+    TCommandInfo{"SaveUserDefaults1", ndNothing, true},
+    // Tools and Help menus
+    TCommandInfo{"MergeDEMFiles1", ndNothing, true},
+    TCommandInfo{"Contents1", ndNothing, true},
+    TCommandInfo{"KeyWordSearch1", ndNothing, true},
+    // "DEM Reader" page
+    TCommandInfo{"ReReadBtn", ndDEM, false},
+    TCommandInfo{"TopoEditBtn", ndDEM, false},
+    TCommandInfo{"SetBoxBtn", ndDEM, false},
+    // "Topo Editor" page
+    TCommandInfo{"ClipArrayBtn", ndNothing, false},
+    TCommandInfo{"EditGridBtn", ndNothing, false},
+    TCommandInfo{"ConvertBtn", ndNothing, false},
+    TCommandInfo{"FilterBtn", ndNothing, false},
+    TCommandInfo{"UpdateBtn", ndNothing, false},
+    // "3D Model Editor" page
+    TCommandInfo{"ZoomInBtn", ndNothing, false},
+    TCommandInfo{"ZoomOutBtn", ndNothing, false},
+    TCommandInfo{"PanLeftBtn", ndNothing, false},
+    TCommandInfo{"PanRightBtn", ndNothing, false},
+    TCommandInfo{"PanUpBtn", ndNothing, false},
+    TCommandInfo{"PanDownBtn", ndNothing, false},
+    TCommandInfo{"YawRightBtn", ndNothing, false},
+    TCommandInfo{"YawLeftBtn", ndNothing, false},
+    TCommandInfo{"PitchUpBtn", ndNothing, false},
+    TCommandInfo{"PitchDownBtn", ndNothing, false},
+    TCommandInfo{"ResetScaleBtn", ndNothing, false},
+    TCommandInfo{"AnimateBtn", ndNothing, false},
+    TCommandInfo{"StopBtn", ndNothing, false},
+    TCommandInfo{"CaptureBtn", ndNothing, false},
+};
+
+} // namespace
+
+std::span<const TCommandInfo> MainCommands()
+{
+    return Commands;
+}
+
+const TCommandInfo* FindCommand(std::string_view name)
+{
+    const auto it = std::find_if(Commands.begin(), Commands.end(),
+                                 [&](const TCommandInfo& command) { return command.Name == name; });
+    return it == Commands.end() ? nullptr : &*it;
+}
+
+bool CommandEnabled(const TCommandInfo& command, const TDocumentState& state)
+{
+    if (!command.Built)
+        return false;
+    switch (command.Need) {
+    case ndNothing:
+        return true;
+    case ndIdle:
+        return !state.Opening;
+    case ndDEM:
+        return state.DEMLoaded && !state.Opening;
+    }
+    return false;
+}
+
+} // namespace kv

@@ -1,0 +1,472 @@
+#include "app/KVMain.h"
+
+#include "app/KVDEMInfoDlg.h"
+#include "app/KVDEMMergeDlg.h"
+#include "app/KVEnvironDlg.h"
+#include "app/KVHelp.h"
+#include "dem/KVDEMInfo.h"
+#include "dem/KVDemReader.h"
+#include "platform/KVError.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <array>
+#include <exception>
+
+namespace kv {
+
+namespace {
+
+// Caption (UTF-8) and hint of every command; the enabling rule is in KVCommands. The 3D page's
+// buttons show symbols and explain themselves by their hints.
+struct TCommandText {
+    const char* Name;
+    const char* Caption;
+    const char* Hint;
+    bool Checkable = false;
+};
+
+constexpr std::array CommandTexts{
+    TCommandText{"OpenDemFile1", "&Open Dem File...", ""},
+    TCommandText{"LoadTerrainFile1", "&Load Terrain File...", ""},
+    TCommandText{"SaveTerrainFile1", "&Save Terrain File...", ""},
+    TCommandText{"LoadXFile1", "Load &X File...", ""},
+    TCommandText{"SaveXFile1", "S&ave X File...", ""},
+    TCommandText{"SaveImage1", "Save Image As &Bitmap...", ""},
+    TCommandText{"PrintImage1", "&Print Image...", ""},
+    TCommandText{"SoccerBall1", "&Soccer Ball", ""},
+    TCommandText{"Torus1", "&Torus", ""},
+    TCommandText{"Exit1", "Exit", ""},
+    TCommandText{"CopyImage1", "&Copy Image", ""},
+    TCommandText{"SetTerrainColor1", "Set &Terrain Color...", ""},
+    TCommandText{"SetBaseColor1", "Set &Base Color...", ""},
+    TCommandText{"ArmAVICapture1", "&Arm AVI Capture...", ""},
+    TCommandText{"Options2", "&Plot Options...", ""},
+    TCommandText{"DemInfo1", "&Dem Info...", ""},
+    TCommandText{"DemErrorInfo1", "Dem &Error Info...", ""},
+    TCommandText{"SpecialEffects1", "Special Effects...", ""},
+    TCommandText{"SceneSettings1", "&Scene Settings...", ""},
+    TCommandText{"Lighting1", "&Lighting...", ""},
+    TCommandText{"Materials1", "Materials...", ""},
+    TCommandText{"EnvironmentOptions1", "&Environment Options...", ""},
+    TCommandText{"CaptureOptions1", "&Capture Options...", ""},
+    TCommandText{"SaveUserDefaults1", "S&ave User Defaults", ""},
+    TCommandText{"MergeDEMFiles1", "&Merge DEM Files...", ""},
+    TCommandText{"Contents1", "&Contents", ""},
+    TCommandText{"KeyWordSearch1", "Key Word Search", ""},
+    TCommandText{"ReReadBtn", "Redraw", "Redraw Image"},
+    TCommandText{"TopoEditBtn", "Edit", "Edit Selected"},
+    TCommandText{"SetBoxBtn", "Reset Box", "Reset Selection Box"},
+    TCommandText{"ClipArrayBtn", "CropTo Box", ""},
+    TCommandText{"EditGridBtn", " Edit Grid", "Manual Edit"},
+    TCommandText{"ConvertBtn", "Convert 3D", "Convert To 3D Mesh"},
+    TCommandText{"FilterBtn", "Filter", "Filter Data"},
+    TCommandText{"UpdateBtn", "Update", ""},
+    TCommandText{"ZoomInBtn", "+", "Zoom In"},
+    TCommandText{"ZoomOutBtn", "−", ""},
+    TCommandText{"PanLeftBtn", "←", "Pan Left"},
+    TCommandText{"PanRightBtn", "→", "Pan Right"},
+    TCommandText{"PanUpBtn", "↑", "Pan Up"},
+    TCommandText{"PanDownBtn", "↓", "Pan Down"},
+    TCommandText{"YawRightBtn", "↻", "Yaw Right"},
+    TCommandText{"YawLeftBtn", "↺", "Yaw Left"},
+    TCommandText{"PitchUpBtn", "⇑", "Pitch Up"},
+    TCommandText{"PitchDownBtn", "⇓", "Pitch Down"},
+    TCommandText{"ResetScaleBtn", "1:1", "Reset Scale"},
+    TCommandText{"AnimateBtn", "Animate", "Animate", true},
+    TCommandText{"StopBtn", "Stop", "Stop Rotations"},
+    TCommandText{"CaptureBtn", "Capture", "Start/Stop Capture", true},
+};
+
+// "&1 a&b.dem" -> "&1 a&&b.dem": the number keeps its access key, the name shows its "&".
+QString MenuCaption(const std::string& caption)
+{
+    const QString text = QString::fromStdString(caption);
+    const qsizetype blank = text.indexOf(QLatin1Char(' '));
+    if (blank < 0)
+        return QString(text).replace(QLatin1String("&"), QLatin1String("&&"));
+    return text.left(blank + 1) + text.mid(blank + 1).replace(QLatin1String("&"), QLatin1String("&&"));
+}
+
+} // namespace
+
+struct TForm1::TReadResult {
+    TDEMArray Grid;
+    std::exception_ptr Error;
+};
+
+TForm1::TForm1(TMainOptions options)
+    : Document_(options.SettingsFolder), CommandLineFile_(options.CommandLineFile)
+{
+    Services_ = options.Services ? *options.Services : DesktopServices(this);
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QLatin1String(ApplicationTitle));
+
+    CreateCommands();
+    CreateMenus();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    MainPageControl_ = new QTabWidget(central);
+    MainPageControl_->setObjectName(QStringLiteral("MainPageControl"));
+    MainPageControl_->addTab(CreateDEMSheet(), QStringLiteral("DEM Reader"));
+    MainPageControl_->addTab(CreateTopoSheet(), QStringLiteral("Topo Editor"));
+    MainPageControl_->addTab(CreateDirectXSheet(), QStringLiteral("3D Model Editor"));
+    MainPageControl_->addTab(CreateOverlaySheet(), QStringLiteral("Overlay Editor"));
+    // The pages after the first arrive with the topo editor, the scene engine and the overlay editor.
+    for (int page = 1; page < MainPageControl_->count(); ++page)
+        MainPageControl_->setTabEnabled(page, false);
+    MainPageControl_->setCurrentIndex(0);
+    layout->addWidget(MainPageControl_, 1);
+
+    auto* progressPanel = new QWidget(central);
+    progressPanel->setObjectName(QStringLiteral("ProgressPanel"));
+    auto* progressLayout = new QVBoxLayout(progressPanel);
+    progressLayout->setContentsMargins(2, 2, 2, 2);
+    ProgressBar1_ = new QProgressBar(progressPanel);
+    ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1_->setRange(0, 100);
+    ProgressBar1_->setValue(0);
+    ProgressBar1_->setMaximumHeight(14);
+    ProgressBar1_->setTextVisible(false);
+    progressLayout->addWidget(ProgressBar1_);
+    layout->addWidget(progressPanel);
+    setCentralWidget(central);
+
+    // The dialogs live as long as the window, in the order the program creates them.
+    const auto showHelp = [this](int context) { ShowHelpContext(context); };
+    EnvironDlg_ = new TEnvironDlg(this, showHelp);
+    DemErrorDlg_ = new TDemErrorDlg(this, showHelp);
+    MergeDlg_ = new TMergeDlg(this, Services_, showHelp);
+    DemInfoDlg_ = new TDemInfoDlg(this, showHelp);
+    HelpWindow_ = new THelpWindow(this);
+
+    // Stored settings replace the built-in defaults, then the units apply and the list is read.
+    Document_.LoadStartSettings();
+    ApplyUnits();
+    RebuildReopenMenu();
+    UpdateCommands();
+
+    resize(640, 478);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm1::~TForm1()
+{
+    if (ReadThread_) {
+        ReadThread_->wait();
+        delete ReadThread_;
+    }
+    Document_.SaveRecent();
+}
+
+QAction* TForm1::Command(const char* name) const
+{
+    return findChild<QAction*>(QLatin1String(name));
+}
+
+void TForm1::CreateCommands()
+{
+    for (const TCommandText& text : CommandTexts) {
+        auto* action = new QAction(QString::fromUtf8(text.Caption), this);
+        action->setObjectName(QLatin1String(text.Name));
+        if (*text.Hint) {
+            action->setToolTip(QLatin1String(text.Hint));
+            action->setStatusTip(QLatin1String(text.Hint));
+        }
+        action->setCheckable(text.Checkable);
+    }
+    Bind("OpenDemFile1", &TForm1::ChooseDEMFile);
+    connect(Command("Exit1"), &QAction::triggered, this, &QWidget::close);
+    Bind("DemInfo1", &TForm1::ShowDemInfo);
+    Bind("DemErrorInfo1", &TForm1::ShowDemErrors);
+    Bind("EnvironmentOptions1", &TForm1::ShowEnvironmentOptions);
+    Bind("SaveUserDefaults1", &TForm1::SaveUserDefaults);
+    Bind("MergeDEMFiles1", &TForm1::ShowMergeDlg);
+    connect(Command("Contents1"), &QAction::triggered, this,
+            [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowContents(); }); });
+    connect(Command("KeyWordSearch1"), &QAction::triggered, this,
+            [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowKeywordSearch(QString()); }); });
+}
+
+void TForm1::Bind(const char* command, void (TForm1::*handler)())
+{
+    connect(Command(command), &QAction::triggered, this,
+            [this, handler] { RunCommand(Services_.Messages, [this, handler] { (this->*handler)(); }); });
+}
+
+void TForm1::CreateMenus()
+{
+    const auto addMenu = [this](const char* name, const char* caption) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(caption));
+        menu->setObjectName(QLatin1String(name));
+        menu->menuAction()->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    const auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            if (*name == '-')
+                menu->addSeparator();
+            else
+                menu->addAction(Command(name));
+    };
+
+    QMenu* file = addMenu("File1", "&File");
+    add(file, {"OpenDemFile1"});
+    ReopenMenu_ = file->addMenu(QStringLiteral("&Reopen"));
+    ReopenMenu_->setObjectName(QStringLiteral("Reopen1"));
+    ReopenMenu_->menuAction()->setObjectName(QStringLiteral("Reopen1"));
+    add(file, {"-", "LoadTerrainFile1", "SaveTerrainFile1", "-", "LoadXFile1", "SaveXFile1", "-", "SaveImage1",
+               "PrintImage1", "-"});
+    QMenu* testObjects = file->addMenu(QStringLiteral("&Test Objects"));
+    testObjects->setObjectName(QStringLiteral("TestObjects1"));
+    testObjects->menuAction()->setObjectName(QStringLiteral("TestObjects1"));
+    add(testObjects, {"SoccerBall1", "Torus1"});
+    add(file, {"-", "Exit1"});
+
+    add(addMenu("Edit1", "&Edit"), {"CopyImage1", "-", "SetTerrainColor1", "SetBaseColor1", "-", "ArmAVICapture1"});
+    add(addMenu("DEM1", "DEM"), {"Options2", "-", "DemInfo1", "DemErrorInfo1"});
+    add(addMenu("Terrain1", "&Terrain"), {"SpecialEffects1"});
+    add(addMenu("Options1", "&Options"), {"SceneSettings1", "Lighting1", "Materials1", "-", "EnvironmentOptions1",
+                                          "CaptureOptions1", "-", "SaveUserDefaults1"});
+    add(addMenu("Tools1", "&Tools"), {"MergeDEMFiles1"});
+    add(addMenu("Help1", "&Help"), {"Contents1", "KeyWordSearch1"});
+}
+
+QToolButton* TForm1::ToolButton(QWidget* parent, const char* command)
+{
+    auto* button = new QToolButton(parent);
+    button->setDefaultAction(Command(command));
+    button->setObjectName(QLatin1String(command));
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
+
+void TForm1::UpdateCommands()
+{
+    const TDocumentState state = Document_.State();
+    for (const TCommandInfo& command : MainCommands())
+        if (QAction* action = findChild<QAction*>(QLatin1String(command.Name.data(), command.Name.size())))
+            action->setEnabled(CommandEnabled(command, state));
+}
+
+void TForm1::ShowCaption()
+{
+    setWindowTitle(QString::fromStdString(Document_.Caption()));
+}
+
+void TForm1::RebuildReopenMenu()
+{
+    ReopenMenu_->clear();
+    const std::vector<std::string>& entries = Document_.Recent.Entries();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        QAction* item = ReopenMenu_->addAction(MenuCaption(Document_.Recent.Caption(i)));
+        item->setObjectName(QStringLiteral("ReopenItem%1").arg(i));
+        const QString path = QString::fromStdString(entries[i]);
+        item->setData(path);
+        connect(item, &QAction::triggered, this, [this, path] { OpenDEMFile(path); });
+    }
+}
+
+void TForm1::ApplyUnits()
+{
+    const QString suffix = QLatin1Char(' ') + QLatin1String(Document_.Units().UnitSuffix());
+    for (const char* name : {"ContourSpinEdit", "OverlayIntervalSpin"})
+        if (auto* spin = findChild<QDoubleSpinBox*>(QLatin1String(name)))
+            spin->setSuffix(suffix);
+}
+
+// Start-up and the first activation.
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // A window manager may never activate the window (a virtual display has none); the
+    // first showing counts as the first activation then.
+    if (FirstActivation_)
+        QTimer::singleShot(0, this, [this] { FirstActivate(); });
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && FirstActivation_)
+        QTimer::singleShot(0, this, [this] { FirstActivate(); });
+}
+
+void TForm1::FirstActivate()
+{
+    if (!FirstActivation_)
+        return;
+    FirstActivation_ = false;
+    // The terrain scene objects join here once the scene engine is built.
+    RunCommand(Services_.Messages, [this] { OpenCommandLineFile(); });
+}
+
+void TForm1::OpenCommandLineFile()
+{
+    if (CommandLineFile_.isEmpty())
+        return;
+    const QFileInfo info(CommandLineFile_);
+    if (!info.isFile())
+        return;
+    QDir::setCurrent(info.absolutePath());
+    switch (CommandLineKind(info.absoluteFilePath().toStdString())) {
+    case ckDEM:
+        OpenDEMFile(info.absoluteFilePath());
+        break;
+    case ckTerrainFile:
+    case ckXFile:
+        Services_.Messages.Information(QStringLiteral("%1 was not opened: this version cannot load 3D scene files yet.")
+                                           .arg(info.fileName()));
+        break;
+    case ckNone:
+        break;
+    }
+}
+
+// The open flow.
+
+void TForm1::ChooseDEMFile()
+{
+    const QString path = Services_.Files.OpenFile(
+        {QStringLiteral("Open Digital Elevation Model Files"),
+         QStringLiteral("DEM Data (*.DEM *.dem);;SDTS CEL File (????CEL?.ddf ????CEL?.DDF);;All Files(*)"),
+         QDir::currentPath(), QStringLiteral("*.DEM"), QStringLiteral("DEM")});
+    if (!path.isEmpty())
+        OpenDEMFile(path);
+}
+
+void TForm1::OpenDEMFile(const QString& fileName)
+{
+    if (Document_.State().Opening)
+        return; // one read at a time; the commands that start one are disabled meanwhile
+    RunCommand(Services_.Messages, [&] {
+        MainPageControl_->setCurrentIndex(0);
+        // The working folder changes below, so a relative name must not be read relative to it.
+        const std::string path = QFileInfo(fileName).absoluteFilePath().toStdString();
+        try {
+            Document_.BeginOpen(path);
+        } catch (...) {
+            ShowCaption();
+            RebuildReopenMenu();
+            throw;
+        }
+        ShowCaption();
+        RebuildReopenMenu();
+        ErrorDis_->clear();
+        UpdateCommands();
+        repaint();
+        // The plot options dialog is shown here once the map view is built.
+
+        auto result = std::make_shared<TReadResult>();
+        ReadThread_ = QThread::create([result, path] {
+            try {
+                LoadDEMByExtension(path, result->Grid);
+            } catch (...) {
+                result->Error = std::current_exception();
+            }
+        });
+        connect(ReadThread_, &QThread::finished, this, [this, result] {
+            ReadThread_->deleteLater();
+            ReadThread_ = nullptr;
+            FinishRead(*result);
+        });
+        ProgressBar1_->setRange(0, 0); // a read reports no percentage: the bar runs busy
+        ReadThread_->start();
+    });
+}
+
+void TForm1::FinishRead(TReadResult& result)
+{
+    ProgressBar1_->setRange(0, 100);
+    ProgressBar1_->setValue(0);
+    if (result.Error) {
+        Document_.FailOpen();
+        UpdateCommands();
+        RunCommand(Services_.Messages, [&] { std::rethrow_exception(result.Error); });
+        emit OpenFinished(false);
+        return;
+    }
+    Document_.FinishOpen(std::move(result.Grid));
+    // The colour bar range, the map drawing and the selection box join here with the map view.
+    const TDEMInfo& info = Document_.CurrentDEM.Info;
+    QString defects = QString::fromStdString(info.ErrorCount > 0 ? info.ErrorText : std::string());
+    defects.replace(QLatin1String("\r\n"), QLatin1String("  ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    ErrorDis_->setText(defects.trimmed());
+    ErrorDis_->setToolTip(QString::fromStdString(info.ErrorText).trimmed());
+    ShowDocumentSummary();
+    UpdateCommands();
+    emit OpenFinished(true);
+}
+
+bool TForm1::WaitForOpen(int timeoutMs)
+{
+    if (!Document_.State().Opening)
+        return true;
+    QEventLoop loop;
+    connect(this, &TForm1::OpenFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !Document_.State().Opening;
+}
+
+// The other commands.
+
+void TForm1::ShowEnvironmentOptions()
+{
+    EnvironDlg_->SetUnits(Document_.Units());
+    if (Services_.RunDialog(*EnvironDlg_) != QDialog::Accepted)
+        return;
+    Document_.SetUnits(EnvironDlg_->Units());
+    ApplyUnits();
+    // The corner labels and the colour bar range refresh here with the map view.
+    ShowDocumentSummary();
+}
+
+void TForm1::ShowDemInfo()
+{
+    // No drawing has computed a colour spacing yet: the map view supplies it once it is built.
+    DemInfoDlg_->SetLines(DEMInfoLines(Document_.CurrentDEM.Info, 0.0, Document_.Units()));
+    Services_.RunDialog(*DemInfoDlg_);
+}
+
+void TForm1::ShowDemErrors()
+{
+    DemErrorDlg_->SetLines(DEMErrorLines(Document_.CurrentDEM.Info));
+    Services_.RunDialog(*DemErrorDlg_);
+}
+
+void TForm1::ShowMergeDlg()
+{
+    Services_.RunDialog(*MergeDlg_);
+}
+
+void TForm1::SaveUserDefaults()
+{
+    Document_.SaveUserDefaults();
+}
+
+void TForm1::ShowHelpContext(int context)
+{
+    RunCommand(Services_.Messages, [&] { HelpWindow_->ShowContext(context); });
+}
+
+} // namespace kv

@@ -1,0 +1,120 @@
+#pragma once
+// The main window: four pages, the menus, the progress bar, and the commands that drive the
+// document. The window keeps little logic of its own: the document (KVDocument), the enabling
+// rule (KVCommands) and the dialogs' forms do the work; every command runs through RunCommand
+// so that no error ever reaches Qt's event loop.
+
+#include "app/KVDocument.h"
+#include "app/KVServices.h"
+
+#include <QMainWindow>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QTabWidget;
+class QThread;
+class QToolButton;
+
+namespace kv {
+
+class TDemErrorDlg;
+class TDemInfoDlg;
+class TEnvironDlg;
+class THelpWindow;
+class TMergeDlg;
+
+struct TMainOptions {
+    std::filesystem::path SettingsFolder; // where "Korvela.ini" and "XKorvela.ini" live
+    QString CommandLineFile;              // the first command-line argument, or empty
+    std::optional<TAppServices> Services; // default: the desktop's dialogs and message boxes
+};
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TForm1(TMainOptions options);
+    ~TForm1() override;
+
+    TDocument& Document() { return Document_; }
+    const TAppServices& Services() const { return Services_; }
+
+    // "&Open Dem File...": the file chooser, then OpenDEMFile.
+    void ChooseDEMFile();
+    // The open flow. The file is read on a worker thread while the progress bar runs; the
+    // window stays responsive and OpenFinished reports the end.
+    void OpenDEMFile(const QString& fileName);
+    // Waits (running the event loop) until no file is being read; false on timeout.
+    bool WaitForOpen(int timeoutMs);
+    // Runs once, at the first activation: the file named on the command line.
+    void FirstActivate();
+
+    void ShowEnvironmentOptions();
+    void ShowDemInfo();
+    void ShowDemErrors();
+    void ShowMergeDlg();
+    void SaveUserDefaults();
+    void ShowHelpContext(int context);
+    THelpWindow& HelpWindow() { return *HelpWindow_; }
+
+    TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
+    TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
+    TDemErrorDlg& DemErrorDlg() { return *DemErrorDlg_; }
+    TMergeDlg& MergeDlg() { return *MergeDlg_; }
+
+    // Applies the enabling rule of KVCommands to every command.
+    void UpdateCommands();
+
+signals:
+    void OpenFinished(bool succeeded);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    struct TReadResult;
+
+    void CreateCommands();
+    void CreateMenus();
+    QWidget* CreateDEMSheet();
+    QWidget* CreateTopoSheet();
+    QWidget* CreateDirectXSheet();
+    QWidget* CreateOverlaySheet();
+    QAction* Command(const char* name) const;
+    QToolButton* ToolButton(QWidget* parent, const char* command);
+    void Bind(const char* command, void (TForm1::*handler)());
+
+    void OpenCommandLineFile();
+    void FinishRead(TReadResult& result);
+    void ShowCaption();
+    void RebuildReopenMenu();
+    void ApplyUnits();
+    void ShowDocumentSummary();
+
+    TDocument Document_;
+    TAppServices Services_;
+    QString CommandLineFile_;
+    bool FirstActivation_ = true;
+    QThread* ReadThread_ = nullptr;
+
+    QTabWidget* MainPageControl_ = nullptr;
+    QProgressBar* ProgressBar1_ = nullptr;
+    QMenu* ReopenMenu_ = nullptr;
+    QLabel* ErrorDis_ = nullptr;
+    QLabel* DEMImage_ = nullptr;
+
+    TEnvironDlg* EnvironDlg_ = nullptr;
+    TDemErrorDlg* DemErrorDlg_ = nullptr;
+    TMergeDlg* MergeDlg_ = nullptr;
+    TDemInfoDlg* DemInfoDlg_ = nullptr;
+    THelpWindow* HelpWindow_ = nullptr;
+};
+
+} // namespace kv

@@ -1,0 +1,105 @@
+#include "app/KVStartup.h"
+
+#include "app/KVMain.h"
+#include "app/KVServices.h"
+#include "platform/KVError.h"
+#include "platform/SettingsFolder.h"
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QPixmap>
+
+#include <cstdio>
+
+namespace kv {
+
+TCommandLine ParseCommandLine(const QStringList& arguments)
+{
+    TCommandLine commandLine;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--screenshot")) {
+            if (i + 1 >= arguments.size())
+                throw EKorvelaError("--screenshot needs the name of the picture to write.");
+            commandLine.Screenshot = arguments[++i];
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            throw EKorvelaError("Unknown option " + argument.toStdString() +
+                                "; the program takes [--screenshot OUT.png] [FILE].");
+        } else if (commandLine.File.isEmpty()) {
+            commandLine.File = argument;
+        }
+    }
+    return commandLine;
+}
+
+TKVApplication::TKVApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Korvela3D"));
+}
+
+bool TKVApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        const QString text = CurrentExceptionText();
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        QMessageBox::critical(activeWindow(), QStringLiteral("Korvela3D"), text);
+        return false;
+    }
+}
+
+namespace {
+
+// A run without a user: dialogs count as confirmed with their current values, messages go
+// to the error stream, file choosers are cancelled.
+TAppServices UnattendedServices()
+{
+    TAppServices services;
+    services.Files.OpenFile = [](const TFileRequest&) { return QString(); };
+    services.Files.SaveFile = [](const TFileRequest&) { return QString(); };
+    const auto print = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
+    services.Messages.Information = print;
+    services.Messages.Error = print;
+    services.Messages.Confirm = [print](const QString& question) {
+        print(question);
+        return true;
+    };
+    services.RunDialog = [](QDialog&) { return int(QDialog::Accepted); };
+    return services;
+}
+
+int SaveScreenshot(TForm1& form, const QString& fileName)
+{
+    form.FirstActivate();
+    if (!form.WaitForOpen(10 * 60 * 1000)) {
+        std::fprintf(stderr, "The file took too long to open.\n");
+        return 1;
+    }
+    // Two rounds of events let the window lay out and paint what the open changed.
+    QApplication::processEvents();
+    QApplication::processEvents();
+    if (!form.grab().save(fileName, "PNG")) {
+        std::fprintf(stderr, "Cannot write the picture %s.\n", qPrintable(fileName));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int RunProgram(const TCommandLine& commandLine)
+{
+    TMainOptions options;
+    options.SettingsFolder = SettingsFolder();
+    options.CommandLineFile = commandLine.File;
+    if (!commandLine.Screenshot.isEmpty())
+        options.Services = UnattendedServices();
+    TForm1 form(std::move(options));
+    form.show();
+    if (!commandLine.Screenshot.isEmpty())
+        return SaveScreenshot(form, commandLine.Screenshot);
+    return QApplication::exec();
+}
+
+} // namespace kv

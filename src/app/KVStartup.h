@@ -1,0 +1,33 @@
+#pragma once
+// The program's start: its command line, the application object that keeps errors out of
+// Qt's event loop, and the run itself (also the --screenshot run).
+
+#include <QApplication>
+#include <QStringList>
+
+#include <optional>
+
+namespace kv {
+
+// korvela3d [FILE]  or  korvela3d --screenshot OUT.png [FILE]
+struct TCommandLine {
+    QString File;       // opened at the first activation
+    QString Screenshot; // when set: open FILE, save a picture of the window there, exit
+};
+
+// The arguments after the program name. Throws EKorvelaError on an unknown option or a
+// --screenshot without its file.
+TCommandLine ParseCommandLine(const QStringList& arguments);
+
+// A QApplication whose event delivery shows any escaping exception in a message box instead
+// of letting it unwind through Qt.
+class TKVApplication : public QApplication {
+public:
+    TKVApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Builds the main window over the user's settings and runs it; returns the exit code.
+int RunProgram(const TCommandLine& commandLine);
+
+} // namespace kv

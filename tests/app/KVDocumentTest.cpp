@@ -1,0 +1,131 @@
+#include "app/KVDocument.h"
+
+#include "app/KVStartup.h"
+#include "platform/KVError.h"
+#include "support/TestData.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+using test::TTempDir;
+
+TEST(KVDocumentTest, MainCaption)
+{
+    const struct {
+        const char* FileName;
+        const char* Caption;
+    } rows[] = {
+        {"D:\\dem\\area.dem", "area.dem - Korvela3D"},
+        {"/maps/1234CEL0.DDF", "1234CEL0.DDF - Korvela3D"},
+        {"area", "area - Korvela3D"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.FileName);
+        EXPECT_EQ(MainCaption(row.FileName), row.Caption);
+    }
+}
+
+TEST(KVDocumentTest, CommandLineKind)
+{
+    const struct {
+        const char* FileName;
+        TCommandLineKind Kind;
+    } rows[] = {
+        {"/maps/area.dem", ckDEM},     {"/maps/AREA.DEM", ckDEM},   {"/maps/1234cel0.ddf", ckDEM},
+        {"/maps/MAP.DDF", ckDEM},      {"/scenes/a.TXML", ckTerrainFile}, {"/scenes/mesh.x", ckXFile},
+        {"/scenes/MESH.X", ckXFile},   {"/maps/notes.TXT", ckNone}, {"/maps/area", ckNone},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.FileName);
+        EXPECT_EQ(CommandLineKind(row.FileName), row.Kind);
+    }
+}
+
+class KVDocumentOpenTest : public ::testing::Test {
+protected:
+    void TearDown() override { std::filesystem::current_path(StartFolder); }
+    std::filesystem::path StartFolder = std::filesystem::current_path();
+    TTempDir Settings;
+    TTempDir Maps;
+};
+
+TEST_F(KVDocumentOpenTest, OpenSwitchesStatesAndWorkingFolder)
+{
+    TDocument document(Settings.Path());
+    EXPECT_EQ(document.Caption(), "Korvela3D");
+    EXPECT_EQ(document.CurrentDEM.Cols(), 5);
+
+    const std::string fileName = (Maps / "area.dem").string();
+    document.BeginOpen(fileName);
+    EXPECT_EQ(document.Caption(), "area.dem - Korvela3D");
+    EXPECT_TRUE(document.State().Opening);
+    EXPECT_EQ(std::filesystem::current_path(), Maps.Path());
+    EXPECT_EQ(document.Recent.Entries(), std::vector<std::string>{fileName});
+
+    TDEMArray grid;
+    grid.SetSize(7, 3);
+    document.FinishOpen(std::move(grid));
+    EXPECT_EQ(document.State().DEMLoaded, true);
+    EXPECT_EQ(document.State().Opening, false);
+    EXPECT_EQ(document.CurrentDEM.Cols(), 7);
+
+    document.BeginOpen(fileName);
+    document.FailOpen();
+    EXPECT_FALSE(document.State().DEMLoaded); // the map commands wait for a successful open
+    EXPECT_FALSE(document.State().Opening);
+}
+
+TEST_F(KVDocumentOpenTest, MissingFolderFailsBeforeTheReadButKeepsCaptionAndRecentEntry)
+{
+    TDocument document(Settings.Path());
+    const std::string fileName = (Maps / "gone" / "area.dem").string();
+    EXPECT_THROW(document.BeginOpen(fileName), EKorvelaError);
+    EXPECT_EQ(document.Caption(), "area.dem - Korvela3D");
+    EXPECT_EQ(document.Recent.Entries(), std::vector<std::string>{fileName});
+    EXPECT_FALSE(document.State().Opening);
+}
+
+TEST_F(KVDocumentOpenTest, UserDefaultsRoundTrip)
+{
+    TDocument document(Settings.Path());
+    document.LoadStartSettings();
+    EXPECT_TRUE(document.Units().UseFeet); // no settings file: feet
+    document.SetUnits(TUnits{false});
+    document.SaveUserDefaults();
+
+    TDocument next(Settings.Path());
+    next.LoadStartSettings();
+    EXPECT_FALSE(next.Units().UseFeet);
+}
+
+TEST(KVStartupTest, ParseCommandLine)
+{
+    const struct {
+        const char* Name;
+        QStringList Arguments;
+        QString File;
+        QString Screenshot;
+    } rows[] = {
+        {"nothing", {}, {}, {}},
+        {"a file", {"area.dem"}, "area.dem", {}},
+        {"screenshot with file", {"--screenshot", "out.png", "area.dem"}, "area.dem", "out.png"},
+        {"file before screenshot", {"area.dem", "--screenshot", "out.png"}, "area.dem", "out.png"},
+        {"later names ignored", {"a.dem", "b.dem"}, "a.dem", {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const TCommandLine commandLine = ParseCommandLine(row.Arguments);
+        EXPECT_EQ(commandLine.File, row.File);
+        EXPECT_EQ(commandLine.Screenshot, row.Screenshot);
+    }
+    EXPECT_THAT([] { ParseCommandLine({"--screenshot"}); },
+                ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("needs the name")));
+    EXPECT_THAT([] { ParseCommandLine({"--fast"}); },
+                ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("Unknown option --fast")));
+}
+
+} // namespace
+} // namespace kv
