@@ -137,6 +137,8 @@ TEST(BMPFile, BadFilesFailWithOneSentenceNamingTheByte)
         {"unknown header", patched(14, std::string("\x21\0\0\0", 4)),
          "t.bmp: the bitmap header at byte 14 gives its size as 33 bytes, which is none of the known 12, 40, 52, 56, "
          "64, 108 and 124"},
+        {"no pixels", patched(18, std::string("\0\0\0\0\x02\x03\0\x40", 8)),
+         "t.bmp: the bitmap is 0 by 1073742594 pixels (bytes 18 to 25); a picture needs at least one pixel"},
         {"negative width", patched(18, std::string("\xFB\xFF\xFF\xFF", 4)), "t.bmp: the width at byte 18 is -5 pixels"},
         {"odd depth", patched(28, std::string("\x02\0", 2)),
          "t.bmp: the bitmap has 2 bits per pixel (byte 28); 1, 4, 8, 16, 24 and 32 can be read"},
