@@ -43,6 +43,8 @@ TEST(Printers, PrintsToAPDFFileThatHoldsOnlyWhatWasDrawn)
 
     const std::string pdf = test::ReadFileText(dir / "out.pdf");
     ASSERT_EQ(pdf.substr(0, 5), "%PDF-");
+    // The document title, as PDF text in UTF-16 with its byte order mark.
+    EXPECT_NE(pdf.find("/Title (\xFE\xFF" + std::string("\0T\0e\0s\0t", 8) + ")"), std::string::npos);
     EXPECT_EQ(Count(pdf, std::regex("/Type\\s*/Page[^s]")), 2);
     // Each page carries a picture of just what was drawn on it: 50 x 20, then 1 x 31.
     EXPECT_EQ(Count(pdf, std::regex("/Width 50\\s*/Height 20")), 1) << pdf.substr(0, 2000);
