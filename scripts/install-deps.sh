@@ -7,6 +7,8 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes for the fuzz targets
+  qt6-base-dev libqt6opengl6-dev libxkbcommon-dev libglu1-mesa-dev   # Qt 6 Widgets, OpenGL widgets, GLU
+  xvfb xauth                 # a virtual display for the tests that need one (xvfb-run)
 )
 
 missing=()
