@@ -190,6 +190,11 @@ TSeed SeedBefore(const TDEMArray& dem, const TSeed& earlier, int32_t from, int32
     return seed;
 }
 
+// Columns drawn into a column-ordered strip before they go to the picture: the picture is stored
+// row by row, so writing it cell by cell down a column would touch a new row (and page) at every
+// cell. Strip x rows words stay in the second-level cache.
+constexpr int32_t StripColumns = 16;
+
 template <bool Colored, bool Shaded, bool Contoured>
 void DrawColumns(const TDrawContext& ctx, int32_t first, int32_t end, TSeed& seed)
 {
@@ -203,40 +208,55 @@ void DrawColumns(const TDrawContext& ctx, int32_t first, int32_t end, TSeed& see
     const TLevel previousLevel = ctx.Level(previous);
     int32_t previousFloor = previousLevel.Floor;
     int32_t previousTrunc = previousLevel.Trunc;
+    std::vector<uint32_t> strip(size_t(StripColumns) * size_t(rows));
 
-    for (int32_t i = first; i < end; ++i) {
-        const int32_t* column = ctx.Dem->Column(i);
-        uint8_t* pixelColumn = ctx.Pixels + size_t(i) * 4;
-        // The buffer entry one row below the cell as it was before this column: the south-west
-        // neighbour.
-        int32_t below = buffer[size_t(rows) + 1].Value;
+    for (int32_t stripFirst = first; stripFirst < end; stripFirst += StripColumns) {
+        const int32_t stripEnd = std::min(end, stripFirst + StripColumns);
+        for (int32_t i = stripFirst; i < stripEnd; ++i) {
+            const int32_t* column = ctx.Dem->Column(i);
+            // The pixels of column i, south to north: out[j] is image row rows - j.
+            uint32_t* out = strip.data() + size_t(i - stripFirst) * size_t(rows);
+            // The buffer entry one row below the cell as it was before this column: the
+            // south-west neighbour.
+            int32_t below = buffer[size_t(rows) + 1].Value;
+            for (int32_t j = 0; j < rows; ++j) {
+                const size_t y = size_t(rows - j);
+                TBufferEntry& entry = buffer[y];
+                const int32_t west = entry.Value;
+                [[maybe_unused]] const int32_t southWest = below;
+                below = west;
+                const int32_t v = column[j];
+                if (v == VoidValue) {
+                    out[j] = WhiteWord;
+                    continue;
+                }
+                const TLevel level = ctx.Level(v);
+                uint32_t pixel = Colored ? level.Pixel : WhiteWord;
+                if constexpr (Shaded) {
+                    int64_t d = ShadeDifference(ctx.Light, v, previous, west, buffer[y - 1].Value, southWest);
+                    if (ctx.UTM)
+                        d *= 3;
+                    pixel = ctx.Greys[size_t(std::clamp<int64_t>(d, -ShadeClamp, ShadeClamp) + ShadeClamp)];
+                }
+                if constexpr (Contoured) {
+                    if (Crosses(previous, previousFloor, previousTrunc, v, level.Floor, level.Trunc) ||
+                        (i != 0 && Crosses(west, entry.Floor, entry.Trunc, v, level.Floor, level.Trunc)))
+                        pixel = 0;
+                }
+                out[j] = pixel;
+                previous = v;
+                previousFloor = level.Floor;
+                previousTrunc = level.Trunc;
+                entry = {v, level.Floor, level.Trunc};
+            }
+        }
+        // The strip into the picture, row by row.
+        const size_t count = size_t(stripEnd - stripFirst);
+        uint32_t line[StripColumns];
         for (int32_t j = 0; j < rows; ++j) {
-            const size_t y = size_t(rows - j);
-            TBufferEntry& entry = buffer[y];
-            const int32_t west = entry.Value;
-            [[maybe_unused]] const int32_t southWest = below;
-            below = west;
-            const int32_t v = column[j];
-            if (v == VoidValue)
-                continue;
-            const TLevel level = ctx.Level(v);
-            uint32_t pixel = Colored ? level.Pixel : WhiteWord;
-            if constexpr (Shaded) {
-                int64_t d = ShadeDifference(ctx.Light, v, previous, west, buffer[y - 1].Value, southWest);
-                if (ctx.UTM)
-                    d *= 3;
-                pixel = ctx.Greys[size_t(std::clamp<int64_t>(d, -ShadeClamp, ShadeClamp) + ShadeClamp)];
-            }
-            if constexpr (Contoured) {
-                if (Crosses(previous, previousFloor, previousTrunc, v, level.Floor, level.Trunc) ||
-                    (i != 0 && Crosses(west, entry.Floor, entry.Trunc, v, level.Floor, level.Trunc)))
-                    pixel = 0;
-            }
-            std::memcpy(pixelColumn + y * ctx.RowBytes, &pixel, sizeof pixel);
-            previous = v;
-            previousFloor = level.Floor;
-            previousTrunc = level.Trunc;
-            entry = {v, level.Floor, level.Trunc};
+            for (size_t k = 0; k < count; ++k)
+                line[k] = strip[k * size_t(rows) + size_t(j)];
+            std::memcpy(ctx.Pixels + size_t(rows - j) * ctx.RowBytes + size_t(stripFirst) * 4, line, count * 4);
         }
     }
     seed.Previous = previous;
@@ -283,10 +303,9 @@ void DrawElevationImage(TBitmap& bitmap, const TDEMArray& dem, TPlotOptions& opt
     const int32_t rows = dem.Rows();
     const int32_t width = static_cast<int32_t>(std::min<int64_t>(int64_t{cols} + 4, std::numeric_limits<int32_t>::max()));
     const int32_t height = static_cast<int32_t>(std::min<int64_t>(int64_t{rows} + 4, std::numeric_limits<int32_t>::max()));
-    if (bitmap.PixelFormat() != pf32bit)
+    // Every pixel is written below, so a bitmap of another size or format is replaced, not converted.
+    if (bitmap.PixelFormat() != pf32bit || bitmap.Width() != width || bitmap.Height() != height)
         bitmap = TBitmap(width, height, pf32bit);
-    else
-        bitmap.SetSize(width, height);
 
     options.ImageContourInterval = ComputeImageContourInterval(dem.Info);
     state.ColumnBuffer.resize(size_t(rows) + 2, 0);
@@ -296,15 +315,15 @@ void DrawElevationImage(TBitmap& bitmap, const TDEMArray& dem, TPlotOptions& opt
     // Chunks of at least 64 columns; a few threads at most.
     const int32_t chunks = std::clamp(std::min(threads, cols / 64), 1, 16);
 
-    RunParallel(chunks, [&](int32_t k) {
-        const int32_t from = static_cast<int32_t>(int64_t{height} * k / chunks);
-        const int32_t to = static_cast<int32_t>(int64_t{height} * (k + 1) / chunks);
-        for (int32_t y = from; y < to; ++y) {
-            uint8_t* row = bitmap.ScanLine(y);
-            for (int32_t x = 0; x < width; ++x)
-                std::memcpy(row + size_t(x) * 4, &WhiteWord, sizeof WhiteWord);
-        }
-    });
+    // White where no cell lands: the frame around the map (the cells' own rows and columns are
+    // written whole by the drawing, missing cells white).
+    const bool empty = cols == 0 || rows == 0;
+    for (int32_t y = 0; y < height; ++y) {
+        const bool frameRow = empty || y == 0 || y > rows;
+        uint8_t* row = bitmap.ScanLine(y);
+        for (int32_t x = frameRow ? 0 : cols; x < width; ++x)
+            std::memcpy(row + size_t(x) * 4, &WhiteWord, sizeof WhiteWord);
+    }
     if (cols == 0 || rows == 0)
         return;
 
