@@ -2,6 +2,8 @@
 
 #include "mapview/MapCoords.h"
 
+#include "MapRounding.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -66,19 +68,6 @@ bool CrossesContour(int64_t a, int64_t b, int32_t interval)
 }
 
 namespace {
-
-// Round to nearest, halves to even, clamped to the 32-bit range (0 for what is not a number).
-int32_t RoundHalfEven(double x)
-{
-    if (std::isnan(x))
-        return 0;
-    double r = std::floor(x);
-    const double fraction = x - r;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(r, 2.0) != 0.0))
-        r += 1.0;
-    return static_cast<int32_t>(std::clamp(r, double(std::numeric_limits<int32_t>::min()),
-                                           double(std::numeric_limits<int32_t>::max())));
-}
 
 int32_t TruncToInt32(double x)
 {

@@ -1,5 +1,7 @@
 #include "mapview/MapCoords.h"
 
+#include "MapRounding.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -9,24 +11,6 @@
 namespace kv {
 
 namespace {
-
-// Round to the nearest integer, halves to even, clamped to the 32-bit range.
-int32_t RoundToInt32(double x)
-{
-    if (std::isnan(x))
-        return 0;
-    double r = std::floor(x);
-    const double fraction = x - r;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(r, 2.0) != 0.0))
-        r += 1.0;
-    constexpr double lo = std::numeric_limits<int32_t>::min();
-    constexpr double hi = std::numeric_limits<int32_t>::max();
-    if (r < lo)
-        return std::numeric_limits<int32_t>::min();
-    if (r > hi)
-        return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(r);
-}
 
 std::string IntegerText(long long value)
 {
@@ -44,12 +28,12 @@ double TruncateTowardZero(double x)
 
 int32_t PixelsToGroundX(const TDEMInfo& info, int32_t pixels)
 {
-    return RoundToInt32(pixels * info.Resolution[0]);
+    return RoundHalfEven(pixels * info.Resolution[0]);
 }
 
 int32_t PixelsToGroundY(const TDEMInfo& info, int32_t pixels)
 {
-    return RoundToInt32(pixels * info.Resolution[1]);
+    return RoundHalfEven(pixels * info.Resolution[1]);
 }
 
 std::string FormatArcSeconds(double arcSeconds)
