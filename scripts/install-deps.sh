@@ -9,6 +9,9 @@ packages=(
   clang libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes for the fuzz targets
   qt6-base-dev libqt6opengl6-dev libxkbcommon-dev libglu1-mesa-dev   # Qt 6 Widgets, OpenGL widgets, GLU
   xvfb xauth                 # a virtual display for the tests that need one (xvfb-run)
+  libpng-dev                 # PNG pictures (the command-line tool's map)
+  # Peers for tests and benchmarks only, never linked:
+  gdal-bin                   # gdaldem, to compare the map drawing's speed
 )
 
 missing=()
