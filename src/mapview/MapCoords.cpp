@@ -120,10 +120,10 @@ TCursorReadout CursorReadout(const TDEMInfo& info, int32_t x, int32_t y, const T
     return {FormatGround(info.GroundRef, east, units) + " E", FormatGround(info.GroundRef, north, units) + " N"};
 }
 
-std::string SelectionSizeText(int32_t left, int32_t top, int32_t right, int32_t bottom)
+std::string SelectionSizeText(const TRect& selection)
 {
-    const long long w = std::llabs(static_cast<long long>(right) - left);
-    const long long h = std::llabs(static_cast<long long>(bottom) - top);
+    const long long w = std::llabs(static_cast<long long>(selection.Right) - selection.Left);
+    const long long h = std::llabs(static_cast<long long>(selection.Bottom) - selection.Top);
     return IntegerText(w) + "," + IntegerText(h) + ":" + IntegerText(w * h);
 }
 

@@ -8,6 +8,7 @@
 // coordinate text. Texts are UTF-8.
 
 #include "dem/DEMLib.h"
+#include "platform/Rect.h"
 #include "platform/Units.h"
 
 #include <array>
@@ -69,7 +70,7 @@ struct TCursorReadout {
 TCursorReadout CursorReadout(const TDEMInfo& info, int32_t x, int32_t y, const TUnits& units);
 
 // The selection's size "w,h:w*h" from its corners, whichever way round they are: "120,80:9600".
-std::string SelectionSizeText(int32_t left, int32_t top, int32_t right, int32_t bottom);
+std::string SelectionSizeText(const TRect& selection);
 
 // Working units per unit of the grid's cells (Info.ElevUnits, any code but feet taken as metres):
 // a cell value v shows as v x this factor. One factor instead of converting through metres keeps

@@ -147,10 +147,10 @@ TEST(MapCoords, CursorReadoutCountsFromTheNorthWestCorner)
 
 TEST(MapCoords, SelectionSize)
 {
-    EXPECT_EQ(SelectionSizeText(10, 20, 130, 100), "120,80:9600");
-    EXPECT_EQ(SelectionSizeText(130, 100, 10, 20), "120,80:9600");
-    EXPECT_EQ(SelectionSizeText(5, 5, 5, 5), "0,0:0");
-    EXPECT_EQ(SelectionSizeText(0, 0, 100000, 100000), "100000,100000:10000000000");
+    EXPECT_EQ(SelectionSizeText({10, 20, 130, 100}), "120,80:9600");
+    EXPECT_EQ(SelectionSizeText({130, 100, 10, 20}), "120,80:9600");
+    EXPECT_EQ(SelectionSizeText({5, 5, 5, 5}), "0,0:0");
+    EXPECT_EQ(SelectionSizeText({0, 0, 100000, 100000}), "100000,100000:10000000000");
 }
 
 TEST(MapCoords, ColorBarRangeInWorkingUnits)
