@@ -45,8 +45,19 @@ std::vector<TColor> PaletteColors(TColorCount count)
 {
     switch (count) {
     case dc12:
-        return FromRGB({{0, 0, 0}, {128, 0, 0}, {255, 0, 0}, {255, 255, 0}, {128, 128, 0}, {0, 255, 0}, {0, 128, 0},
-                        {0, 128, 128}, {0, 255, 255}, {0, 0, 255}, {0, 0, 128}, {128, 0, 128}, {255, 0, 255}});
+        return FromRGB({{0, 0, 0},
+                        {128, 0, 0},
+                        {255, 0, 0},
+                        {255, 255, 0},
+                        {128, 128, 0},
+                        {0, 255, 0},
+                        {0, 128, 0},
+                        {0, 128, 128},
+                        {0, 255, 255},
+                        {0, 0, 255},
+                        {0, 0, 128},
+                        {128, 0, 128},
+                        {255, 0, 255}});
     case dc20:
         return FromRGB({{0, 0, 0},     {255, 255, 255}, {191, 191, 191}, {160, 160, 160}, {191, 128, 191},
                         {208, 0, 208}, {208, 0, 160},   {255, 0, 0},     {255, 127, 0},   {255, 191, 0},
@@ -321,8 +332,8 @@ void PaintColorBar(TCanvas& canvas, const TColorBar& bar, int32_t width, int32_t
     if (enabled && bar.Selected >= 1 && bar.Selected < bar.Count()) {
         canvas.Pen = TPen{clBlack, 1, psDot, pmNot};
         canvas.Brush.Style = bsClear;
-        canvas.Rectangle({1, bar.BoundaryY(bar.Selected - 1, height) + 1, width - 1,
-                          bar.BoundaryY(bar.Selected, height) - 1});
+        canvas.Rectangle(
+            {1, bar.BoundaryY(bar.Selected - 1, height) + 1, width - 1, bar.BoundaryY(bar.Selected, height) - 1});
     }
     if (const std::optional<int32_t> y = bar.DragLine()) {
         canvas.Pen = TPen{clBlack, 1, psSolid, pmNot};

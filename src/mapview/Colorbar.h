@@ -27,8 +27,8 @@ inline constexpr int32_t BarPositionScale = 100000;
 
 struct TColorBarEntry {
     TColor Color = clBlack;
-    int32_t Position = 0;  // 0 .. BarPositionScale
-    double Value = 0.0;    // elevation at the boundary
+    int32_t Position = 0; // 0 .. BarPositionScale
+    double Value = 0.0;   // elevation at the boundary
     bool operator==(const TColorBarEntry&) const = default;
 };
 
@@ -41,12 +41,12 @@ public:
     TColorBar();
 
     // Properties read by the painting and the mouse; whoever changes one repaints.
-    int32_t Selected = 1;       // the selected band
-    bool LabelBars = false;     // label every band with its lower boundary's elevation
-    double ScaleFactor = 1.0;   // labels show value x ScaleFactor
-    int32_t Decimals = 0;       // decimals of the labels
-    bool Adjustable = true;     // boundaries can be dragged with the mouse
-    bool AdjustEnds = true;     // the top and bottom boundaries too
+    int32_t Selected = 1;     // the selected band
+    bool LabelBars = false;   // label every band with its lower boundary's elevation
+    double ScaleFactor = 1.0; // labels show value x ScaleFactor
+    int32_t Decimals = 0;     // decimals of the labels
+    bool Adjustable = true;   // boundaries can be dragged with the mouse
+    bool AdjustEnds = true;   // the top and bottom boundaries too
 
     // Events. OnChangeSelect: the user selected another band (its index). OnChangeSpread: a
     // boundary drag ended and moved the boundaries. OnChangingBar: a boundary is being dragged

@@ -22,8 +22,7 @@ const std::array<std::array<int32_t, 15>, 7> ShadeThresholds = {{
     {-8, -7, -6, -5, -4, -3, -2, -1, 1, 2, 4, 5, 6, 7, 8},
 }};
 
-const std::array<uint8_t, 16> ShadeGreys = {255, 239, 222, 204, 188, 171, 154, 136,
-                                            119, 102, 85,  68,  51,  34,  17,  0};
+const std::array<uint8_t, 16> ShadeGreys = {255, 239, 222, 204, 188, 171, 154, 136, 119, 102, 85, 68, 51, 34, 17, 0};
 
 uint8_t ShadeGrey(int32_t contrast, int64_t difference)
 {
@@ -34,8 +33,7 @@ uint8_t ShadeGrey(int32_t contrast, int64_t difference)
     return ShadeGreys[static_cast<size_t>(k)];
 }
 
-int64_t ShadeDifference(uint8_t light, int64_t v, int64_t previous, int64_t west, int64_t northWest,
-                        int64_t southWest)
+int64_t ShadeDifference(uint8_t light, int64_t v, int64_t previous, int64_t west, int64_t northWest, int64_t southWest)
 {
     switch (light) {
     case ldN:
@@ -110,7 +108,7 @@ struct TDrawContext {
     const TColorBar* Bar = nullptr;
     int32_t Rows = 0;
     int32_t Interval = 1;
-    double Factor = 1.0;  // working units per cell unit
+    double Factor = 1.0; // working units per cell unit
     bool Colored = false;
     uint8_t Light = ldNW;
     bool UTM = false;
@@ -266,8 +264,7 @@ TDrawColumns ChooseDraw(bool colored, bool shaded, bool contoured)
 }
 
 // Runs job(k) for k = 0 .. count - 1, the last on this thread.
-template <typename TJob>
-void RunParallel(int32_t count, const TJob& job)
+template <typename TJob> void RunParallel(int32_t count, const TJob& job)
 {
     std::vector<std::thread> workers;
     for (int32_t k = 0; k + 1 < count; ++k)
@@ -290,8 +287,10 @@ void DrawElevationImage(TBitmap& bitmap, const TDEMArray& dem, TPlotOptions& opt
 {
     const int32_t cols = dem.Cols();
     const int32_t rows = dem.Rows();
-    const int32_t width = static_cast<int32_t>(std::min<int64_t>(int64_t{cols} + 4, std::numeric_limits<int32_t>::max()));
-    const int32_t height = static_cast<int32_t>(std::min<int64_t>(int64_t{rows} + 4, std::numeric_limits<int32_t>::max()));
+    const int32_t width =
+        static_cast<int32_t>(std::min<int64_t>(int64_t{cols} + 4, std::numeric_limits<int32_t>::max()));
+    const int32_t height =
+        static_cast<int32_t>(std::min<int64_t>(int64_t{rows} + 4, std::numeric_limits<int32_t>::max()));
     // Every pixel is written below, so a bitmap of another size or format is replaced, not converted.
     if (bitmap.PixelFormat() != pf32bit || bitmap.Width() != width || bitmap.Height() != height)
         bitmap = TBitmap(width, height, pf32bit);

@@ -31,8 +31,7 @@ uint8_t ShadeGrey(int32_t contrast, int64_t difference);
 // The shading difference of a cell v lit from `light`, given the previous cell drawn P, and the
 // west W, north-west NW and south-west SW neighbours from the column buffer. A light code
 // outside 0 .. 7 gives 0 (no relief).
-int64_t ShadeDifference(uint8_t light, int64_t v, int64_t previous, int64_t west, int64_t northWest,
-                        int64_t southWest);
+int64_t ShadeDifference(uint8_t light, int64_t v, int64_t previous, int64_t west, int64_t northWest, int64_t southWest);
 
 // Whether elevations a and b cross a contour of the interval (taken as 1 when below 1): with lo,
 // hi the smaller and larger and q = lo / interval truncated toward zero, hi >= interval x (q + 1).

@@ -41,12 +41,12 @@ std::string FormatGround(int32_t groundRef, double value, const TUnits& units);
 
 // What the corner labels need to know of the scrolling window the map sits in, in pixels.
 struct TScrollState {
-    int32_t Width = 0;            // outer width of the scrolling window (with its scroll bars)
-    int32_t Height = 0;           // outer height
-    int32_t HorzPosition = 0;     // horizontal scroll position
-    int32_t VertRange = 0;        // vertical scroll range
-    int32_t VertPosition = 0;     // vertical scroll position
-    int32_t ClientHeight = 0;     // height of the client area
+    int32_t Width = 0;        // outer width of the scrolling window (with its scroll bars)
+    int32_t Height = 0;       // outer height
+    int32_t HorzPosition = 0; // horizontal scroll position
+    int32_t VertRange = 0;    // vertical scroll range
+    int32_t VertPosition = 0; // vertical scroll position
+    int32_t ClientHeight = 0; // height of the client area
 };
 
 // The eight corner texts of the visible area, each east value followed by " E", each north

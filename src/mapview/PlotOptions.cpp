@@ -43,7 +43,7 @@ int32_t EffectiveContrast(int32_t contrast)
 
 const char* ContrastName(int32_t contrast)
 {
-    static const char* const names[] = {"Very Light", "Light", "Medium Light", "Medium",
+    static const char* const names[] = {"Very Light",  "Light", "Medium Light", "Medium",
                                         "Medium Dark", "Dark",  "Very Dark"};
     return names[EffectiveContrast(contrast)];
 }

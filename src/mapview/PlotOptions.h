@@ -13,12 +13,12 @@ namespace kv {
 enum TLightDirection : uint8_t { ldN = 0, ldS = 1, ldE = 2, ldW = 3, ldNE = 4, ldNW = 5, ldSE = 6, ldSW = 7 };
 
 struct TPlotOptions {
-    bool Colored = true;                   // colour by elevation
-    bool Contoured = true;                 // contour pixels
-    bool Shaded = false;                   // shaded relief (drawn over the colour)
-    int32_t Contrast = 3;                  // 0 "Very Light" .. 6 "Very Dark"
-    uint8_t LightDirection = ldNW;         // TLightDirection; not stored in the settings file
-    int32_t ImageContourInterval = 100;    // recomputed by every drawing
+    bool Colored = true;                // colour by elevation
+    bool Contoured = true;              // contour pixels
+    bool Shaded = false;                // shaded relief (drawn over the colour)
+    int32_t Contrast = 3;               // 0 "Very Light" .. 6 "Very Dark"
+    uint8_t LightDirection = ldNW;      // TLightDirection; not stored in the settings file
+    int32_t ImageContourInterval = 100; // recomputed by every drawing
     bool operator==(const TPlotOptions&) const = default;
 };
 

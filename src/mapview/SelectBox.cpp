@@ -253,8 +253,8 @@ void TSelectionBox::Normalize()
         std::swap(rect_.Top, rect_.Bottom);
     // The grabbed handle stays under the mouse.
     if (flipX) {
-        static const THitZone mirrored[10] = {hzOutside,   hzTopRight, hzTopLeft, hzBottomRight, hzBottomLeft,
-                                              hzInside,    hzRight,    hzLeft,    hzTop,         hzBottom};
+        static const THitZone mirrored[10] = {hzOutside, hzTopRight, hzTopLeft, hzBottomRight, hzBottomLeft,
+                                              hzInside,  hzRight,    hzLeft,    hzTop,         hzBottom};
         mode_ = mirrored[mode_];
     }
     if (flipY) {
@@ -290,8 +290,8 @@ void TSelectionBox::Draw()
                   TRect{r - 3, t - 3, r + 3, b + 3}, TRect{l - 3, b - 3, r + 3, b + 3}};
     for (size_t k = 0; k < saved_.size(); ++k) {
         const TRect& from = savedFrom_[k];
-        saved_[k] = TBitmap(static_cast<int32_t>(from.Width()), static_cast<int32_t>(from.Height()),
-                            surface_->PixelFormat());
+        saved_[k] =
+            TBitmap(static_cast<int32_t>(from.Width()), static_cast<int32_t>(from.Height()), surface_->PixelFormat());
         saved_[k].SetPalette(surface_->Palette());
         TCanvas strip(saved_[k]);
         strip.CopyRect({0, 0, saved_[k].Width(), saved_[k].Height()}, *surface_, from);

@@ -54,9 +54,9 @@ public:
 
 class TSelectionBox {
 public:
-    bool UserMoveable = true;  // dragging from inside moves the box
-    bool UserSizeable = true;  // the box can be created and resized; handles are drawn
-    bool CenterMode = false;   // resizing keeps the centre and the surface's aspect ratio
+    bool UserMoveable = true; // dragging from inside moves the box
+    bool UserSizeable = true; // the box can be created and resized; handles are drawn
+    bool CenterMode = false;  // resizing keeps the centre and the surface's aspect ratio
     TScrollHost* ScrollBox = nullptr;
 
     // The picture the box is drawn into (it must outlive the box or be replaced first). A box that

@@ -97,8 +97,12 @@ TEST(Colorbar, LevelColors)
         TColor Color;
     };
     const TCase cases[] = {
-        {1900, RGBColor(255, 255, 255)}, {1800.5, RGBColor(255, 255, 255)}, {1799.9, RGBColor(191, 191, 191)},
-        {0, RGBColor(0, 0, 128)},        {1900.1, clBlack},                  {-0.1, clBlack},
+        {1900, RGBColor(255, 255, 255)},
+        {1800.5, RGBColor(255, 255, 255)},
+        {1799.9, RGBColor(191, 191, 191)},
+        {0, RGBColor(0, 0, 128)},
+        {1900.1, clBlack},
+        {-0.1, clBlack},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Value);
@@ -122,7 +126,8 @@ TEST(Colorbar, SpreadEvenlyClampsItsEnds)
     EXPECT_EQ(Positions(bar)[4], 10000);
     bar.SpreadEvenly(0, 4);
     const std::vector<int32_t> spread = Positions(bar);
-    EXPECT_EQ((std::vector<int32_t>(spread.begin(), spread.begin() + 5)), (std::vector<int32_t>{0, 2500, 5000, 7500, 10000}));
+    EXPECT_EQ((std::vector<int32_t>(spread.begin(), spread.begin() + 5)),
+              (std::vector<int32_t>{0, 2500, 5000, 7500, 10000}));
     const std::vector<int32_t> before = Positions(bar);
     bar.SpreadEvenly(4, 13); // past the end: clamped to the last boundary
     std::vector<int32_t> expected = before;
@@ -163,7 +168,7 @@ TEST(Colorbar, GradientBlendsBetweenItsEnds)
     bar.Gradient(6, 1); // swapped: 1 .. 6, from 128,0,0 toward 0,128,0 in steps of 1/6
     const auto& e = bar.Entries();
     EXPECT_EQ(e[1].Color, RGBColor(128, 0, 0));
-    EXPECT_EQ(e[2].Color, RGBColor(107, 21, 0));  // 128 - 21.33, 21.33
+    EXPECT_EQ(e[2].Color, RGBColor(107, 21, 0)); // 128 - 21.33, 21.33
     EXPECT_EQ(e[3].Color, RGBColor(85, 43, 0));
     EXPECT_EQ(e[5].Color, RGBColor(43, 85, 0));
     EXPECT_EQ(e[6].Color, RGBColor(0, 128, 0));

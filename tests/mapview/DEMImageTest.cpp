@@ -23,11 +23,26 @@ TEST(DEMImage, ShadeGreysAtMediumContrast)
         uint8_t Grey;
     };
     const TCase cases[] = {
-        {3, -2, 136}, {3, -1, 119}, {3, 0, 119}, {3, 1, 102},  {3, 2, 85},     {3, 7, 85},
-        {3, 8, 68},   {3, 35, 17},  {3, 36, 0},  {3, 1000, 0}, {3, -1000, 255}, {3, -36, 239},
-        {0, -294, 239}, {0, 293, 17}, {6, 8, 0},  {6, -9, 255},
+        {3, -2, 136},
+        {3, -1, 119},
+        {3, 0, 119},
+        {3, 1, 102},
+        {3, 2, 85},
+        {3, 7, 85},
+        {3, 8, 68},
+        {3, 35, 17},
+        {3, 36, 0},
+        {3, 1000, 0},
+        {3, -1000, 255},
+        {3, -36, 239},
+        {0, -294, 239},
+        {0, 293, 17},
+        {6, 8, 0},
+        {6, -9, 255},
         // A damaged contrast shades as "Medium".
-        {7, -2, 136}, {-1, 1, 102}, {1000, 36, 0},
+        {7, -2, 136},
+        {-1, 1, 102},
+        {1000, 36, 0},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.Contrast << " " << c.Difference);
@@ -55,9 +70,18 @@ TEST(DEMImage, ContourCrossings)
         bool Crosses;
     };
     const TCase cases[] = {
-        {9, 10, 10, true},    {10, 19, 10, false}, {10, 20, 10, true},  {-5, 3, 10, false},
-        {-15, -9, 10, false}, {-15, 0, 10, true},  {10, 9, 10, true},   {-20, -10, 10, true},
-        {-20, -11, 10, false}, {5, 5, 0, false},   {5, 6, 0, true},     {5, 6, -3, true},
+        {9, 10, 10, true},
+        {10, 19, 10, false},
+        {10, 20, 10, true},
+        {-5, 3, 10, false},
+        {-15, -9, 10, false},
+        {-15, 0, 10, true},
+        {10, 9, 10, true},
+        {-20, -10, 10, true},
+        {-20, -11, 10, false},
+        {5, 5, 0, false},
+        {5, 6, 0, true},
+        {5, 6, -3, true},
         {INT32_MIN, INT32_MAX, 1, true},
     };
     for (const TCase& c : cases) {
@@ -74,8 +98,8 @@ TEST(DEMImage, ContourIntervalFromTheRange)
         int32_t Interval;
     };
     const TCase cases[] = {
-        {0, 1000, 1600, 20}, {1, 1000, 1600, 40}, {2, 1000, 1600, 40}, {1, 7, 7, 0},
-        {0, 0, 75, 2},  // 2.5: halves to even
+        {0, 1000, 1600, 20},     {1, 1000, 1600, 40}, {2, 1000, 1600, 40}, {1, 7, 7, 0},
+        {0, 0, 75, 2},   // 2.5: halves to even
         {1, 0, 52.5, 4}, // 3.5
         {1, 0, 1e12, INT32_MAX},
     };
@@ -315,8 +339,7 @@ void ReferenceDraw(TBitmap& bitmap, const TDEMArray& dem, const TPlotOptions& op
                     d *= 3;
                 pixel = Grey(ShadeGrey(options.Contrast, d));
             }
-            if (options.Contoured &&
-                (CrossesContour(previous, v, c) || (i != 0 && CrossesContour(west[y], v, c))))
+            if (options.Contoured && (CrossesContour(previous, v, c) || (i != 0 && CrossesContour(west[y], v, c))))
                 pixel = clBlack;
             bitmap.SetPixel(i, int32_t(y), pixel);
             previous = v;

@@ -22,9 +22,9 @@ TEST(MapCoords, ArcSecondText)
     };
     const TCase cases[] = {
         {0, "0" + Deg + "0'0\""},
-        {3599.9, "0" + Deg + "59'59\""},    // seconds truncate
+        {3599.9, "0" + Deg + "59'59\""}, // seconds truncate
         {-450000, "-125" + Deg + "0'0\""},
-        {-1800, "0" + Deg + "30'0\""},      // no sign between -3600 and 0
+        {-1800, "0" + Deg + "30'0\""}, // no sign between -3600 and 0
         {-431999, "-119" + Deg + "59'59\""},
         {-432000.5, "-120" + Deg + "0'0\""},
         {362648, "100" + Deg + "44'8\""},
@@ -45,16 +45,10 @@ TEST(MapCoords, LengthText)
         std::string Text;
     };
     const TCase cases[] = {
-        {833952.1, Meters, "833,952m."},
-        {833952.1, Feet, "2,736,063ft"},
-        {1234.4, Meters, "1,234m."},
-        {1234.4, Feet, "4,050ft"},
-        {999.5, Meters, "1,000m."},    // halves away from zero
-        {-999.5, Meters, "-1,000m."},
-        {-0.4, Meters, "0m."},
-        {100, Meters, "100m."},
-        {-1234567, Meters, "-1,234,567m."},
-        {std::nan(""), Meters, ""},
+        {833952.1, Meters, "833,952m."},    {833952.1, Feet, "2,736,063ft"}, {1234.4, Meters, "1,234m."},
+        {1234.4, Feet, "4,050ft"},          {999.5, Meters, "1,000m."}, // halves away from zero
+        {-999.5, Meters, "-1,000m."},       {-0.4, Meters, "0m."},           {100, Meters, "100m."},
+        {-1234567, Meters, "-1,234,567m."}, {std::nan(""), Meters, ""},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Text);
@@ -62,7 +56,9 @@ TEST(MapCoords, LengthText)
     }
     EXPECT_EQ(FormatLength(1234567, Meters, "."), "1.234.567m.");
     EXPECT_EQ(FormatLength(1234567, Meters, ""), "1234567m.");
-    EXPECT_EQ(FormatLength(1234567, Meters, "\xE2\x80\xAF"), "1\xE2\x80\xAF" "234\xE2\x80\xAF" "567m.");
+    EXPECT_EQ(FormatLength(1234567, Meters, "\xE2\x80\xAF"), "1\xE2\x80\xAF"
+                                                             "234\xE2\x80\xAF"
+                                                             "567m.");
 }
 
 TEST(MapCoords, GroundTextByReferenceSystem)
@@ -142,7 +138,8 @@ TEST(MapCoords, CursorReadoutCountsFromTheNorthWestCorner)
     geo.GroundRef = 0;
     geo.Resolution = {1, 1, 1};
     geo.Corners[cnNW] = {-360000, 129600};
-    EXPECT_EQ(CursorReadout(geo, 3600, 3600, Meters), (TCursorReadout{"-99" + Deg + "0'0\" E", "35" + Deg + "0'0\" N"}));
+    EXPECT_EQ(CursorReadout(geo, 3600, 3600, Meters),
+              (TCursorReadout{"-99" + Deg + "0'0\" E", "35" + Deg + "0'0\" N"}));
 }
 
 TEST(MapCoords, SelectionSize)
@@ -179,11 +176,11 @@ TEST(MapCoords, GroundSpacing)
         TGroundSpacing Spacing;
     };
     const TCase cases[] = {
-        {45.9 * 3600, {23.04 * 3, 30.05 * 3}}, // row 45
-        {90 * 3600, {1.62 * 3, 30.97 * 3}},    // row 90
+        {45.9 * 3600, {23.04 * 3, 30.05 * 3}},  // row 45
+        {90 * 3600, {1.62 * 3, 30.97 * 3}},     // row 90
         {-33.5 * 3600, {26.84 * 3, 30.07 * 3}}, // southern latitudes use |lat|
         {0, {30.95 * 3, 30.74 * 3}},
-        {91 * 3600, {30, 30}},                 // damaged header
+        {91 * 3600, {30, 30}}, // damaged header
         {std::nan(""), {30, 30}},
     };
     for (const TCase& c : cases) {

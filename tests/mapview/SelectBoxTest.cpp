@@ -39,21 +39,19 @@ TEST(SelectBox, HitZones)
         THitZone Zone;
     };
     const TCase cases[] = {
-        {7, 17, hzTopLeft},     {12, 22, hzTopLeft},     {13, 23, hzInside}, // exclusive limit
-        {47, 17, hzTopRight},   {52, 22, hzTopRight},    {53, 22, hzOutside},
-        {7, 57, hzBottomLeft},  {52, 62, hzBottomRight}, {7, 23, hzLeft},
-        {7, 56, hzLeft},        {47, 40, hzRight},       {13, 17, hzTop},
-        {46, 22, hzTop},        {30, 62, hzBottom},      {30, 63, hzOutside},
-        {30, 40, hzInside},     {6, 40, hzOutside},      {49, 59, hzBottomRight},
+        {7, 17, hzTopLeft},   {12, 22, hzTopLeft},  {13, 23, hzInside}, // exclusive limit
+        {47, 17, hzTopRight}, {52, 22, hzTopRight}, {53, 22, hzOutside}, {7, 57, hzBottomLeft}, {52, 62, hzBottomRight},
+        {7, 23, hzLeft},      {7, 56, hzLeft},      {47, 40, hzRight},   {13, 17, hzTop},       {46, 22, hzTop},
+        {30, 62, hzBottom},   {30, 63, hzOutside},  {30, 40, hzInside},  {6, 40, hzOutside},    {49, 59, hzBottomRight},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.X << "," << c.Y);
         EXPECT_EQ(SelectionHitTest(box, c.X, c.Y), c.Zone);
     }
     const std::pair<THitZone, TCursor> cursors[] = {
-        {hzOutside, crDefault}, {hzTopLeft, crSizeNWSE}, {hzTopRight, crSizeNESW}, {hzBottomLeft, crSizeNESW},
-        {hzBottomRight, crSizeNWSE}, {hzInside, crSizeAll}, {hzLeft, crSizeWE}, {hzRight, crSizeWE},
-        {hzTop, crSizeNS}, {hzBottom, crSizeNS},
+        {hzOutside, crDefault},      {hzTopLeft, crSizeNWSE}, {hzTopRight, crSizeNESW}, {hzBottomLeft, crSizeNESW},
+        {hzBottomRight, crSizeNWSE}, {hzInside, crSizeAll},   {hzLeft, crSizeWE},       {hzRight, crSizeWE},
+        {hzTop, crSizeNS},           {hzBottom, crSizeNS},
     };
     for (const auto& [zone, cursor] : cursors)
         EXPECT_EQ(SelectionCursor(zone), cursor) << int(zone);
@@ -67,10 +65,10 @@ TEST(SelectBox, DrawsOutlinesAndHandles)
     box.SetDrawingSurface(&surface);
     box.SetRect({10, 10, 30, 25});
     box.Show();
-    EXPECT_EQ(surface.GetPixel(15, 10), clRed);   // the box's own outline, corners included
+    EXPECT_EQ(surface.GetPixel(15, 10), clRed); // the box's own outline, corners included
     EXPECT_EQ(surface.GetPixel(30, 18), clRed);
     EXPECT_EQ(surface.GetPixel(20, 25), clRed);
-    EXPECT_EQ(surface.GetPixel(15, 9), clBlack);  // one pixel further out
+    EXPECT_EQ(surface.GetPixel(15, 9), clBlack); // one pixel further out
     EXPECT_EQ(surface.GetPixel(31, 18), clBlack);
     EXPECT_EQ(surface.GetPixel(20, 26), clBlack);
     EXPECT_EQ(surface.GetPixel(15, 11), clWhite);

@@ -17,8 +17,8 @@ inline int32_t RoundHalfEven(double x)
     const double fraction = x - r;
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(r, 2.0) != 0.0))
         r += 1.0;
-    return static_cast<int32_t>(std::clamp(r, double(std::numeric_limits<int32_t>::min()),
-                                           double(std::numeric_limits<int32_t>::max())));
+    return static_cast<int32_t>(
+        std::clamp(r, double(std::numeric_limits<int32_t>::min()), double(std::numeric_limits<int32_t>::max())));
 }
 
 } // namespace kv
