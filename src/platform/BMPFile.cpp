@@ -154,6 +154,11 @@ TBitmap LoadBMPStream(std::span<const char> data, const std::string& name)
         in.Fail("the height at byte 22 is " + std::to_string(height) + " pixels");
     const bool topDown = height < 0;
     height = topDown ? -height : height;
+    // A bitmap without pixels would still drive loops over its other side, however long.
+    if (width == 0 || height == 0)
+        in.Fail("the bitmap is " + std::to_string(width) + " by " + std::to_string(height) +
+                " pixels (bytes 18 to " +
+                std::string(headerBytes == 12 ? "21" : "25") + "); a picture needs at least one pixel");
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         in.Fail("the bitmap has " + std::to_string(bits) + " bits per pixel (byte " + std::to_string(depthOffset) +
                 "); 1, 4, 8, 16, 24 and 32 can be read");

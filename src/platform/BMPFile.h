@@ -3,7 +3,7 @@
 //
 // Reading: headers of 12 (OS/2), 40, 52, 56, 64 (OS/2 2), 108 and 124 bytes; 1, 4, 8, 16, 24 and
 // 32 bits per pixel; uncompressed, RLE8, RLE4, and bit fields for 16 and 32 bits; rows stored
-// bottom-up or top-down. 16-bit pixels in the 5-5-5 layout become pf15bit and 32-bit pixels in the
+// bottom-up or top-down; at least 1 x 1 pixels. 16-bit pixels in the 5-5-5 layout become pf15bit and 32-bit pixels in the
 // 8-8-8 layout pf32bit, copied as they are; other bit-field layouts are converted to pf32bit.
 // Every size and offset is checked against the data before it is used; a failure throws
 // EKorvelaError with one sentence that names the file and the byte ("map.bmp: the pixel data at

@@ -95,11 +95,14 @@ public:
     // nothing.
     void FillRect(const TRect& rect);
     // The ellipse that fits the rectangle, outlined with the pen and filled with the brush: the
-    // pixels whose centres lie inside the ellipse through the rectangle's edges, and always the
-    // middle row(s) and column(s), so that it touches all four sides. The outline is the
-    // pixels of that shape with a neighbour (left, right, up or down) outside it; a pen of width
-    // w paints everything outside the same shape of the rectangle shrunk by w - 1 on each side.
-    // The result is symmetric left to right and top to bottom.
+    // pixels whose centres lie inside the ellipse whose axes end a quarter pixel inside the
+    // rectangle's edges, and always the middle row(s) and column(s), so that it touches all four
+    // sides (a circle of 10 pixels has rows of 4, 6, 8, 10, 10, 10, 10, 8, 6 and 4 pixels). The
+    // outline is the pixels of that shape with a neighbour (left, right, up or down) outside it; a
+    // pen of width w paints everything outside the same shape of the rectangle shrunk by w - 1 on
+    // each side. The result is symmetric left to right and top to bottom, and turning the
+    // rectangle by a quarter turns the picture. Rectangles over 2^30 pixels wide or high draw
+    // nothing.
     void Ellipse(const TRect& rect);
 
     // Copies the source rectangle of a bitmap into the destination rectangle, stretching or

@@ -29,8 +29,11 @@ uint64_t SquareRootFloor(uint64_t value)
 }
 
 // The pixels of an ellipse that fills a box of W x H pixels, row by row. In doubled units from the
-// centre a pixel sits at (dx, dy) = (2i - (W - 1), 2j - (H - 1)) and lies inside when
-// dx^2 H^2 + dy^2 W^2 <= W^2 H^2, or when |dx| <= 1 or |dy| <= 1 (the middle column(s) and row(s)).
+// centre a pixel sits at (dx, dy) = (2i - (W - 1), 2j - (H - 1)). The ellipse's semi-axes end a
+// quarter pixel inside the box's edges, (2W - 1) / 4 and (2H - 1) / 4 pixels, which gives round
+// shapes (rows of 4, 6, 8, 10, 10 ... pixels for a circle of 10), so a pixel lies inside when
+// 4 dx^2 (2H - 1)^2 + 4 dy^2 (2W - 1)^2 <= (2W - 1)^2 (2H - 1)^2, or when |dx| <= 1 or |dy| <= 1
+// (the middle column(s) and row(s), so that the shape reaches every side of its box).
 class TEllipseShape {
 public:
     TEllipseShape(int64_t width, int64_t height) : w_(width), h_(height) {}
@@ -45,9 +48,9 @@ public:
         const int64_t dy = 2 * j - (h_ - 1);
         int64_t half = w_ - 1;
         if (dy < -1 || dy > 1) {
-            const TUWide h2 = TUWide(h_) * TUWide(h_);
-            const TUWide rest = TUWide(h_ - dy) * TUWide(h_ + dy); // h^2 - dy^2
-            const auto limit = uint64_t(TUWide(w_) * TUWide(w_) * rest / h2);
+            const TUWide a = TUWide(2 * w_ - 1), b = TUWide(2 * h_ - 1);
+            const TUWide rest = (b - TUWide(2 * (dy < 0 ? -dy : dy))) * (b + TUWide(2 * (dy < 0 ? -dy : dy)));
+            const auto limit = uint64_t(a * a * rest / (4 * b * b));
             half = int64_t(SquareRootFloor(limit));
             if ((half - (w_ - 1)) % 2 != 0)
                 --half;
@@ -76,7 +79,9 @@ void TCanvas::Ellipse(const TRect& rect)
 {
     const TRect r = NormalizedRect(rect);
     const TRect clip = DrawableRect();
-    if (r.IsEmpty() || clip.IsEmpty())
+    // Boxes beyond 2^30 pixels (far beyond any bitmap) would overflow the exact arithmetic.
+    constexpr int64_t largest = int64_t(1) << 30;
+    if (r.IsEmpty() || clip.IsEmpty() || r.Width() > largest || r.Height() > largest)
         return;
     const int64_t inset = (Pen.Width < 1 ? 1 : Pen.Width) - 1;
     const TEllipseShape outer(r.Width(), r.Height());
