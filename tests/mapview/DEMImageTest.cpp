@@ -178,9 +178,11 @@ TEST(DEMImage, ContourAndColourPixelsOfASmallGrid)
     options.Colored = true;
     options.Contoured = false;
     DrawElevationImage(bitmap, dem, options, bar, Meters, state, 1);
-    EXPECT_EQ(bitmap.GetPixel(0, 4), bar.GetBandColor(11));
-    EXPECT_EQ(bitmap.GetPixel(2, 1), bar.GetBandColor(29));
-    EXPECT_NE(bar.GetBandColor(11), bar.GetBandColor(29));
+    // The bar runs 150 .. 0 in 19 bands: 11 lies between boundaries 17 (15.79) and 18 (7.89),
+    // band 18; 29 between boundaries 15 (31.58) and 16 (23.68), band 16.
+    EXPECT_EQ(bitmap.GetPixel(0, 4), RGBColor(0, 0, 208));
+    EXPECT_EQ(bitmap.GetPixel(2, 1), RGBColor(0, 191, 255));
+    EXPECT_EQ(bitmap.GetPixel(1, 2), RGBColor(0, 127, 255)); // 20: band 17
     EXPECT_EQ(bitmap.GetPixel(0, 1), clWhite);
     EXPECT_EQ(bitmap.GetPixel(2, 4), clWhite);
     EXPECT_EQ(bitmap.GetPixel(0, 0), clWhite);
