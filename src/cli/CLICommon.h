@@ -20,10 +20,12 @@ using TArgs = std::vector<std::string>;
 int RunInfo(const TArgs& args);
 int RunGrid(const TArgs& args);
 int RunMerge(const TArgs& args);
+int RunMap(const TArgs& args);
 
 extern const char* const InfoHelp;
 extern const char* const GridHelp;
 extern const char* const MergeHelp;
+extern const char* const MapHelp;
 
 // True when `args` asks for help.
 bool WantsHelp(const TArgs& args);

@@ -19,6 +19,9 @@ const char* const ToolHelp =
     "  grid FILE [--summary]         the elevation grid of FILE as comma-separated rows\n"
     "  merge --west-east|--south-north FILE0 FILE1 OUT [--pan P] [--force]\n"
     "                                merge two neighbouring USGS DEM files into OUT\n"
+    "  map FILE OUT.png [--colored] [--shaded] [--contoured] [--contrast 0-6]\n"
+    "      [--light N|S|E|W|NE|NW|SE|SW] [--feet|--meters]\n"
+    "                                draw the map of FILE into a PNG picture\n"
     "\n"
     "Files named *.ddf (any case) are read as SDTS transfers, all others as USGS DEM files.\n"
     "'korvela3d-cli COMMAND --help' describes one command.\n";
@@ -54,6 +57,7 @@ int main(int argc, char** argv)
     const char* help = command == "info"    ? InfoHelp
                        : command == "grid"  ? GridHelp
                        : command == "merge" ? MergeHelp
+                       : command == "map"   ? MapHelp
                                             : nullptr;
     if (!help) {
         PrintError("unknown command '" + command + "' (see korvela3d-cli --help)");
@@ -68,6 +72,8 @@ int main(int argc, char** argv)
             return RunInfo(args);
         if (command == "grid")
             return RunGrid(args);
+        if (command == "map")
+            return RunMap(args);
         return RunMerge(args);
     } catch (const EUsageError& error) {
         PrintError(error.what());
