@@ -7,6 +7,9 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes for the fuzz targets
+  # Peers for tests and benchmarks only, never linked: the tests check that another program
+  # reads the DEM files we write.
+  gdal-bin python3-gdal
 )
 
 missing=()
