@@ -2,6 +2,7 @@
 
 #include "cli/CLICommon.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -23,20 +24,30 @@ const char* const ToolHelp =
     "      [--light N|S|E|W|NE|NW|SE|SW] [--feet|--meters]\n"
     "                                draw the map of FILE into a PNG picture\n"
     "\n"
-    "Files named *.ddf (any case) are read as SDTS transfers, all others as USGS DEM files.\n"
+    "Files named *.ddf (any case) are read as SDTS transfers (open the transfer's\n"
+    "????CEL?.DDF module), all others as USGS DEM files. Only regular files are read.\n"
+    "Errors are one line on stderr and exit with 1; a refused merge exits with 2. Control\n"
+    "characters from files are shown escaped (\\x1b).\n"
     "'korvela3d-cli COMMAND --help' describes one command.\n";
 
 // One line on stderr: a message never spans lines or moves the cursor, whatever bytes a
-// file put into it.
+// file put into it (they are shown escaped).
 void PrintError(const std::string& message)
 {
-    std::string line = message;
-    for (char& c : line)
-        if (c == '\r' || c == '\n' || c == '\t')
-            c = ' ';
-        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
-    std::fprintf(stderr, "korvela3d-cli: %s\n", line.c_str());
+    std::fprintf(stderr, "korvela3d-cli: %s\n", kv::cli::TerminalSafe(message).c_str());
+}
+
+// Exit code 0 when everything printed reached stdout; otherwise says why (a full disk, a
+// closed output) and gives 1.
+int FinishOutput()
+{
+    int error = std::fflush(stdout) != 0 ? errno : 0;
+    if (error == 0 && std::ferror(stdout))
+        error = EIO;
+    if (error == 0)
+        return 0;
+    PrintError(kv::cli::OutputErrorMessage(error));
+    return 1;
 }
 
 } // namespace
@@ -68,13 +79,15 @@ int main(int argc, char** argv)
         return 0;
     }
     try {
-        if (command == "info")
-            return RunInfo(args);
-        if (command == "grid")
-            return RunGrid(args);
-        if (command == "map")
-            return RunMap(args);
-        return RunMerge(args);
+        const int result = command == "info"  ? RunInfo(args)
+                           : command == "grid" ? RunGrid(args)
+                           : command == "map"  ? RunMap(args)
+                                               : RunMerge(args);
+        const int output = FinishOutput();
+        return result != 0 ? result : output;
+    } catch (const ERefusedError& error) {
+        PrintError(error.what());
+        return 2;
     } catch (const EUsageError& error) {
         PrintError(error.what());
         std::fputs(help, stderr);
