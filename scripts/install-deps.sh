@@ -7,6 +7,9 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes for the fuzz targets
+  libgdal-dev                # GeoTIFF, SRTM .hgt, ASCII grids and the other rasters GDAL reads
+  # peers for tests and benchmarks only, never linked
+  gdal-bin python3-gdal
 )
 
 missing=()

@@ -153,6 +153,19 @@ bool PlaceProfile(TDEMBlockReader& reader, const TGridLayout& layout, int32_t co
 
 } // namespace
 
+bool HasUSGSRecordA(std::span<const char> data)
+{
+    TDEMBlockReader reader(data);
+    TDEMInfo info;
+    try {
+        reader.ReadBlock();
+        ReadRecordA(reader, info, false, true);
+    } catch (const EKorvelaError&) {
+        return false;
+    }
+    return true;
+}
+
 double BaseNorthOf(const TDEMInfo& info)
 {
     return std::min(info.Corners[cnSW].North, info.Corners[cnSE].North);

@@ -31,6 +31,11 @@ void LoadDEMFile(const std::filesystem::path& fileName, TDEMArray& dem);
 // is built.
 void LoadDEMStream(std::span<const char> data, TDEMArray& dem);
 
+// True when `data` starts with a USGS record A whose fields all read: the test a ".dem"
+// file must pass to go to this reader rather than to a general raster reader. A file shorter
+// than record A or with any malformed record A field (binary data, another text format) fails.
+bool HasUSGSRecordA(std::span<const char> data);
+
 // Northing of grid row 0: the smaller of the two southern corners' northings.
 double BaseNorthOf(const TDEMInfo& info);
 
