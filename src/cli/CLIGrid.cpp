@@ -1,6 +1,6 @@
 #include "cli/CLICommon.h"
 
-#include "dem/KVDemReader.h"
+#include "gdalio/KVElevationFile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -80,7 +80,7 @@ int RunGrid(const TArgs& args)
         throw EUsageError{"grid needs a FILE"};
 
     TDEMArray dem;
-    LoadDEMByExtension(file, dem);
+    LoadElevationFile(file, dem, TerminalProgress("reading"));
     std::printf("%d,%d\n", dem.Cols(), dem.Rows());
     if (summary)
         PrintSummary(dem);

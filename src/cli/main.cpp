@@ -12,15 +12,18 @@ namespace {
 const char* const ToolHelp =
     "Usage: korvela3d-cli COMMAND [ARGUMENTS]\n"
     "\n"
-    "Reads and merges digital elevation models (USGS DEM files, SDTS transfers).\n"
+    "Reads, merges and converts digital elevation models (USGS DEM files, SDTS transfers,\n"
+    "GeoTIFF, SRTM .hgt, ESRI ASCII grids and the other rasters GDAL reads).\n"
     "\n"
     "Commands:\n"
     "  info FILE [--feet|--meters]   the DEM information and the defect report of FILE\n"
     "  grid FILE [--summary]         the elevation grid of FILE as comma-separated rows\n"
     "  merge --west-east|--south-north FILE0 FILE1 OUT [--pan P] [--force]\n"
     "                                merge two neighbouring USGS DEM files into OUT\n"
+    "  export FILE OUT.tif           write the elevation grid of FILE as a GeoTIFF\n"
     "\n"
-    "Files named *.ddf (any case) are read as SDTS transfers, all others as USGS DEM files.\n"
+    "Files named *.ddf (any case) are read as SDTS transfers, *.dem as USGS DEM files\n"
+    "(through GDAL when they are not), all others through GDAL (band 1).\n"
     "'korvela3d-cli COMMAND --help' describes one command.\n";
 
 // One line on stderr: a message never spans lines or moves the cursor, whatever bytes a
@@ -53,8 +56,9 @@ int main(int argc, char** argv)
     }
     const char* help = command == "info"    ? InfoHelp
                        : command == "grid"  ? GridHelp
-                       : command == "merge" ? MergeHelp
-                                            : nullptr;
+                       : command == "merge"  ? MergeHelp
+                       : command == "export" ? ExportHelp
+                                             : nullptr;
     if (!help) {
         PrintError("unknown command '" + command + "' (see korvela3d-cli --help)");
         return 1;
@@ -68,6 +72,8 @@ int main(int argc, char** argv)
             return RunInfo(args);
         if (command == "grid")
             return RunGrid(args);
+        if (command == "export")
+            return RunExport(args);
         return RunMerge(args);
     } catch (const EUsageError& error) {
         PrintError(error.what());

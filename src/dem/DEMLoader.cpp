@@ -153,14 +153,16 @@ bool PlaceProfile(TDEMBlockReader& reader, const TGridLayout& layout, int32_t co
 
 } // namespace
 
-bool HasUSGSRecordA(std::span<const char> data)
+bool HasUSGSRecordA(std::span<const char> data, std::string* problem)
 {
     TDEMBlockReader reader(data);
     TDEMInfo info;
     try {
         reader.ReadBlock();
         ReadRecordA(reader, info, false, true);
-    } catch (const EKorvelaError&) {
+    } catch (const EKorvelaError& error) {
+        if (problem)
+            *problem = error.what();
         return false;
     }
     return true;
