@@ -39,7 +39,7 @@ using TSpatialRef = std::unique_ptr<std::remove_pointer_t<OGRSpatialReferenceH>,
 std::string FormatNumber(double value)
 {
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0.0 ? 0.0 : value);
     return std::string(buffer, result.ptr);
 }
 
@@ -119,8 +119,9 @@ TGDALDataset OpenRaster(const std::filesystem::path& fileName)
         std::error_code ec;
         if (!std::filesystem::exists(fileName, ec))
             throw EGDALOpenError(CannotOpenMessage(fileName));
-        throw EGDALOpenError("Cannot read " + fileName.string() + " as a raster: it is no format GDAL reads" +
-                            errors.Detail());
+        throw EGDALOpenError("Cannot read " + fileName.string() + " as a raster: " +
+                             (errors.LastError().empty() ? "GDAL recognises no raster format in it"
+                                                         : "GDAL says \"" + errors.LastError() + "\""));
     }
     return TGDALDataset(dataset);
 }
