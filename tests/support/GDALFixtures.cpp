@@ -60,7 +60,8 @@ if srs is not None:
     epsg = int(code) if code else 0
     zone = srs.GetUTMZone()
 print("type=" + gdal.GetDataTypeName(band.DataType))
-print("nodata=%.17g" % band.GetNoDataValue())
+nodata = band.GetNoDataValue()
+print("nodata=" + ("none" if nodata is None else "%.17g" % nodata))
 print("gt=" + ",".join("%.17g" % v for v in ds.GetGeoTransform()))
 print("epsg=%d" % epsg)
 print("zone=%d" % zone)

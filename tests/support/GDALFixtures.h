@@ -42,7 +42,7 @@ std::string GridText(const TDEMArray& dem);
 // rounded to even, nodata, NaN and values beyond 32 bits void. Throws when the peer fails.
 std::string PeerGridText(const std::filesystem::path& fileName);
 
-// What the peer sees in a GeoTIFF: "type=Int16", "nodata=-32768", "gt=a,b,c,d,e,f" (17 digits),
+// What the peer sees in a GeoTIFF: "type=Int16", "nodata=-32768" (or "none"), "gt=a,b,c,d,e,f" (17 digits),
 // "epsg=4267" (0 when none), "zone=33" (signed, 0 when not UTM), "unit=m", one per line.
 std::string PeerDescription(const std::filesystem::path& fileName);
 
