@@ -27,7 +27,7 @@ using TGeoTransform = std::array<double, 6>;
 
 constexpr double ArcSecondsPerDegree = 3600.0;
 // Raster lines are read in chunks of about this many bytes.
-constexpr size_t ChunkBytes = size_t{8} << 20;
+constexpr size_t ChunkBytes = size_t{2} << 20;
 // Columns transposed together: their cells stay in the cache while the lines pass.
 constexpr int32_t TileColumns = 64;
 
@@ -228,16 +228,18 @@ void StoreLines(const TRaw* buffer, int32_t firstLine, int32_t lines, TOrientati
     const int32_t rows = dem.Rows();
     int32_t low = range.Min;
     int32_t high = range.Max;
+    const size_t stride = static_cast<size_t>(cols);
     for (int32_t x0 = 0; x0 < cols; x0 += TileColumns) {
         const int32_t x1 = std::min(cols, x0 + TileColumns);
-        for (int32_t i = 0; i < lines; ++i) {
-            const int32_t line = firstLine + i;
-            const int32_t row = orientation.NorthUp ? rows - 1 - line : line;
-            const TRaw* raw = buffer + static_cast<size_t>(i) * static_cast<size_t>(cols);
-            for (int32_t x = x0; x < x1; ++x) {
-                const int32_t col = orientation.Eastward ? x : cols - 1 - x;
-                const int32_t cell = map(raw[x]);
-                dem.Column(col)[row] = cell;
+        // Column by column: each column's run of cells is written in one sweep, while the few
+        // buffer lines the tile reads stay in the cache.
+        for (int32_t x = x0; x < x1; ++x) {
+            int32_t* cells = dem.Column(orientation.Eastward ? x : cols - 1 - x);
+            const TRaw* raw = buffer + x;
+            for (int32_t i = 0; i < lines; ++i) {
+                const int32_t line = firstLine + i;
+                const int32_t cell = map(raw[static_cast<size_t>(i) * stride]);
+                cells[orientation.NorthUp ? rows - 1 - line : line] = cell;
                 if (cell != VoidValue) {
                     low = std::min(low, cell);
                     high = std::max(high, cell);
@@ -249,48 +251,80 @@ void StoreLines(const TRaw* buffer, int32_t firstLine, int32_t lines, TOrientati
     range.Max = high;
 }
 
-// True when every value of the band type fits a 32-bit cell unchanged (with scale 1, offset 0).
-bool IsWholeNumberType(GDALDataType type)
-{
-    return type == GDT_Byte || type == GDT_UInt16 || type == GDT_Int16 || type == GDT_Int32;
-}
+// The buffer type raster lines are read in: the band's own for whole numbers that fit a cell
+// unchanged (no conversion pass), else 64-bit floats.
+template <typename TRaw>
+GDALDataType BufferTypeOf();
+template <> GDALDataType BufferTypeOf<uint8_t>() { return GDT_Byte; }
+template <> GDALDataType BufferTypeOf<int16_t>() { return GDT_Int16; }
+template <> GDALDataType BufferTypeOf<uint16_t>() { return GDT_UInt16; }
+template <> GDALDataType BufferTypeOf<int32_t>() { return GDT_Int32; }
+template <> GDALDataType BufferTypeOf<double>() { return GDT_Float64; }
 
-// Reads band 1 of `dataset` into the grid (already sized) block by block.
-TRange ReadCells(GDALDatasetH dataset, const TCellRule& rule, TOrientation orientation, TDEMArray& dem,
-                 const std::string& name, const TProgressProc& progress)
+// Reads band 1 of `dataset` into the grid (already sized) chunk by chunk, as TRaw.
+template <typename TRaw, typename TMap>
+TRange ReadLines(GDALRasterBandH band, TOrientation orientation, TDEMArray& dem, const std::string& name,
+                 const TProgressProc& progress, TMap map)
 {
     TGDALErrorScope errors;
-    GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
-    const GDALDataType type = GDALGetRasterDataType(band);
-    const bool whole = IsWholeNumberType(type) && rule.Scale == 1.0 && rule.Offset == 0.0;
-    const size_t cellBytes = whole ? sizeof(int32_t) : sizeof(double);
     const int32_t cols = dem.Cols();
     const int32_t rows = dem.Rows();
-
     int blockX = 0, blockY = 0;
     GDALGetBlockSize(band, &blockX, &blockY);
-    const size_t lineBytes = static_cast<size_t>(cols) * cellBytes;
+    const size_t lineBytes = static_cast<size_t>(cols) * sizeof(TRaw);
     int64_t chunk = static_cast<int64_t>(std::max<size_t>(1, ChunkBytes / lineBytes));
-    if (blockY > 0 && chunk >= blockY)
-        chunk -= chunk % blockY; // whole blocks: each is decoded once
+    if (blockY > 0 && static_cast<uint64_t>(blockY) * lineBytes <= 4 * ChunkBytes)
+        chunk = std::max<int64_t>(blockY, chunk - chunk % blockY); // whole blocks: each is decoded once
     const int32_t chunkLines = static_cast<int32_t>(std::min<int64_t>(chunk, rows));
-
     const uint64_t bufferBytes = static_cast<uint64_t>(lineBytes) * static_cast<uint64_t>(chunkLines);
     if (bufferBytes > AvailableMemoryBytes())
         throw EKorvelaError(name + " has lines of " + std::to_string(cols) +
                             " cells, more than the available memory can buffer");
-    std::vector<int32_t> wholeBuffer(whole ? static_cast<size_t>(cols) * static_cast<size_t>(chunkLines) : 0);
-    std::vector<double> realBuffer(whole ? 0 : static_cast<size_t>(cols) * static_cast<size_t>(chunkLines));
+    std::vector<TRaw> buffer(static_cast<size_t>(cols) * static_cast<size_t>(chunkLines));
+
+    TRange range;
+    for (int32_t line = 0; line < rows; line += chunkLines) {
+        const int32_t lines = std::min(chunkLines, rows - line);
+        if (GDALRasterIO(band, GF_Read, 0, line, cols, lines, buffer.data(), cols, lines, BufferTypeOf<TRaw>(), 0,
+                         0) != CE_None)
+            throw EKorvelaError("Cannot read the cells of " + name + " from line " + std::to_string(line) +
+                                errors.Detail());
+        StoreLines(buffer.data(), line, lines, orientation, dem, range, map);
+        if (progress)
+            progress(static_cast<int>(int64_t{line + lines} * 100 / rows));
+    }
+    return range;
+}
+
+// Reads band 1 of `dataset` into the grid (already sized).
+TRange ReadCells(GDALDatasetH dataset, const TCellRule& rule, TOrientation orientation, TDEMArray& dem,
+                 const std::string& name, const TProgressProc& progress)
+{
+    GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
+    const GDALDataType type = GDALGetRasterDataType(band);
+    const bool plain = rule.Scale == 1.0 && rule.Offset == 0.0;
 
     // A nodata value that no cell of the type can take never matches.
     int32_t wholeNoData = VoidValue;
-    if (whole && rule.HasNoData && rule.NoData == std::trunc(rule.NoData) && rule.NoData >= -2147483648.0 &&
+    if (rule.HasNoData && rule.NoData == std::trunc(rule.NoData) && rule.NoData >= -2147483648.0 &&
         rule.NoData <= 2147483647.0)
         wholeNoData = static_cast<int32_t>(rule.NoData);
+    const auto wholeCell = [wholeNoData](auto raw) {
+        const int32_t value = raw;
+        return value == wholeNoData ? VoidValue : value;
+    };
+    if (plain && type == GDT_Byte)
+        return ReadLines<uint8_t>(band, orientation, dem, name, progress, wholeCell);
+    if (plain && type == GDT_Int16)
+        return ReadLines<int16_t>(band, orientation, dem, name, progress, wholeCell);
+    if (plain && type == GDT_UInt16)
+        return ReadLines<uint16_t>(band, orientation, dem, name, progress, wholeCell);
+    if (plain && type == GDT_Int32)
+        return ReadLines<int32_t>(band, orientation, dem, name, progress, wholeCell);
+
     double noData = rule.NoData;
     if (type == GDT_Float32)
         noData = static_cast<double>(static_cast<float>(noData)); // compared as the band stores it
-    const auto wholeCell = [wholeNoData](int32_t raw) { return raw == wholeNoData ? VoidValue : raw; };
     const auto realCell = [&rule, noData](double raw) {
         if (std::isnan(raw) || (rule.HasNoData && raw == noData))
             return VoidValue;
@@ -299,23 +333,7 @@ TRange ReadCells(GDALDatasetH dataset, const TCellRule& rule, TOrientation orien
             return VoidValue;
         return static_cast<int32_t>(value);
     };
-
-    TRange range;
-    for (int32_t line = 0; line < rows; line += chunkLines) {
-        const int32_t lines = std::min(chunkLines, rows - line);
-        void* buffer = whole ? static_cast<void*>(wholeBuffer.data()) : static_cast<void*>(realBuffer.data());
-        if (GDALRasterIO(band, GF_Read, 0, line, cols, lines, buffer, cols, lines, whole ? GDT_Int32 : GDT_Float64,
-                         0, 0) != CE_None)
-            throw EKorvelaError("Cannot read the cells of " + name + " from line " + std::to_string(line) +
-                                errors.Detail());
-        if (whole)
-            StoreLines(wholeBuffer.data(), line, lines, orientation, dem, range, wholeCell);
-        else
-            StoreLines(realBuffer.data(), line, lines, orientation, dem, range, realCell);
-        if (progress)
-            progress(static_cast<int>(int64_t{line + lines} * 100 / rows));
-    }
-    return range;
+    return ReadLines<double>(band, orientation, dem, name, progress, realCell);
 }
 
 void AddDefect(TDEMInfo& info, const std::string& line)
