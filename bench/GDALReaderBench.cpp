@@ -49,9 +49,8 @@ const TTile& Tile(int64_t compressed)
 void SetCounters(benchmark::State& state)
 {
     state.SetLabel(state.range(0) ? "tiled, Deflate" : "strips, uncompressed");
-    state.counters["cells"] = benchmark::Counter(double(TileSize) * double(TileSize) *
-                                                     static_cast<double>(state.iterations()),
-                                                 benchmark::Counter::kIsRate);
+    state.counters["cells"] = benchmark::Counter(
+        double(TileSize) * double(TileSize) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 // GDAL alone: open, read band 1 into an Int16 array, close.
@@ -62,8 +61,8 @@ void BM_GDALRasterIO(benchmark::State& state)
     std::vector<int16_t> cells(size_t{TileSize} * TileSize);
     for (auto _ : state) {
         GDALDatasetH ds = GDALOpen(tile.File.c_str(), GA_ReadOnly);
-        if (GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Read, 0, 0, TileSize, TileSize, cells.data(), TileSize,
-                         TileSize, GDT_Int16, 0, 0) != CE_None)
+        if (GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Read, 0, 0, TileSize, TileSize, cells.data(), TileSize, TileSize,
+                         GDT_Int16, 0, 0) != CE_None)
             state.SkipWithError("read failed");
         GDALClose(ds);
         benchmark::DoNotOptimize(cells.data());

@@ -9,14 +9,13 @@
 
 namespace kv::cli {
 
-const char* const ExportHelp =
-    "Usage: korvela3d-cli export FILE OUT.tif\n"
-    "\n"
-    "Reads FILE like every other command (a USGS DEM, an SDTS transfer, or any raster\n"
-    "GDAL reads) and writes its elevation grid to OUT.tif as a tiled, compressed GeoTIFF:\n"
-    "16-bit cells when every elevation fits, else 32-bit, voids as nodata, with the\n"
-    "coordinate system and position of the grid. An existing OUT.tif is replaced only\n"
-    "when the new file is complete.\n";
+const char* const ExportHelp = "Usage: korvela3d-cli export FILE OUT.tif\n"
+                               "\n"
+                               "Reads FILE like every other command (a USGS DEM, an SDTS transfer, or any raster\n"
+                               "GDAL reads) and writes its elevation grid to OUT.tif as a tiled, compressed GeoTIFF:\n"
+                               "16-bit cells when every elevation fits, else 32-bit, voids as nodata, with the\n"
+                               "coordinate system and position of the grid. An existing OUT.tif is replaced only\n"
+                               "when the new file is complete.\n";
 
 TProgressProc TerminalProgress(const std::string& what)
 {

@@ -60,9 +60,10 @@ uint8_t DatumCodeOf(OGRSpatialReferenceH srs)
     if (name.rfind("D_", 0) == 0)
         name.erase(0, 2);
     const std::pair<const char*, uint8_t> known[] = {
-        {"North_American_Datum_1927", 1}, {"North_American_1927", 1}, {"World_Geodetic_System_1972", 2},
-        {"WGS_1972", 2}, {"World_Geodetic_System_1984", 3}, {"WGS_1984", 3},
-        {"North_American_Datum_1983", 4}, {"North_American_1983", 4},
+        {"North_American_Datum_1927", 1},  {"North_American_1927", 1},
+        {"World_Geodetic_System_1972", 2}, {"WGS_1972", 2},
+        {"World_Geodetic_System_1984", 3}, {"WGS_1984", 3},
+        {"North_American_Datum_1983", 4},  {"North_American_1983", 4},
     };
     for (const auto& [text, code] : known)
         if (SameTextIgnoringCase(name, text))
@@ -138,8 +139,8 @@ void CheckGeoTransform(const TGeoTransform& gt, const std::string& name)
                             FormatNumber(gt[2]) + " and " + FormatNumber(gt[4]) +
                             "), which the grid cannot hold; rotate it north-up first (gdalwarp)");
     if (gt[1] == 0.0 || gt[5] == 0.0)
-        throw EKorvelaError(name + " has a pixel size of 0 (" + FormatNumber(gt[1]) + " by " +
-                            FormatNumber(gt[5]) + "), so its cells cannot be placed");
+        throw EKorvelaError(name + " has a pixel size of 0 (" + FormatNumber(gt[1]) + " by " + FormatNumber(gt[5]) +
+                            "), so its cells cannot be placed");
 }
 
 // Warps band 1 of `raster.Source` (bilinear, lazily: nothing is computed before it is read) to the
@@ -160,8 +161,8 @@ int32_t WarpToUTM(TRaster& raster, OGRSpatialReferenceH srs, const TGeoTransform
     OSRSetAxisMappingStrategy(from.get(), OAMS_TRADITIONAL_GIS_ORDER);
     OSRSetAxisMappingStrategy(geographic.get(), OAMS_TRADITIONAL_GIS_ORDER);
     OGRCoordinateTransformationH toGeographic = OCTNewCoordinateTransformation(from.get(), geographic.get());
-    const bool placed = toGeographic && OCTTransform(toGeographic, 1, &x, &y, nullptr) && std::isfinite(x) &&
-                        std::isfinite(y);
+    const bool placed =
+        toGeographic && OCTTransform(toGeographic, 1, &x, &y, nullptr) && std::isfinite(x) && std::isfinite(y);
     if (toGeographic)
         OCTDestroyCoordinateTransformation(toGeographic);
     if (!placed)
@@ -185,8 +186,8 @@ int32_t WarpToUTM(TRaster& raster, OGRSpatialReferenceH srs, const TGeoTransform
     if (!raster.BandOnly)
         throw EKorvelaError("Cannot warp " + name + " to UTM" + errors.Detail());
 
-    std::vector<const char*> warpArgs{"-of", "VRT", "-t_srs", target.c_str(), "-r", "bilinear",
-                                      "-ot", "Float64", "-dstnodata", "nan", nullptr};
+    std::vector<const char*> warpArgs{"-of", "VRT",     "-t_srs",     target.c_str(), "-r",   "bilinear",
+                                      "-ot", "Float64", "-dstnodata", "nan",          nullptr};
     GDALWarpAppOptions* warp = GDALWarpAppOptionsNew(const_cast<char**>(warpArgs.data()), nullptr);
     GDALDatasetH input = raster.BandOnly.get();
     int usageError = 0;
@@ -253,13 +254,27 @@ void StoreLines(const TRaw* buffer, int32_t firstLine, int32_t lines, TOrientati
 
 // The buffer type raster lines are read in: the band's own for whole numbers that fit a cell
 // unchanged (no conversion pass), else 64-bit floats.
-template <typename TRaw>
-GDALDataType BufferTypeOf();
-template <> GDALDataType BufferTypeOf<uint8_t>() { return GDT_Byte; }
-template <> GDALDataType BufferTypeOf<int16_t>() { return GDT_Int16; }
-template <> GDALDataType BufferTypeOf<uint16_t>() { return GDT_UInt16; }
-template <> GDALDataType BufferTypeOf<int32_t>() { return GDT_Int32; }
-template <> GDALDataType BufferTypeOf<double>() { return GDT_Float64; }
+template <typename TRaw> GDALDataType BufferTypeOf();
+template <> GDALDataType BufferTypeOf<uint8_t>()
+{
+    return GDT_Byte;
+}
+template <> GDALDataType BufferTypeOf<int16_t>()
+{
+    return GDT_Int16;
+}
+template <> GDALDataType BufferTypeOf<uint16_t>()
+{
+    return GDT_UInt16;
+}
+template <> GDALDataType BufferTypeOf<int32_t>()
+{
+    return GDT_Int32;
+}
+template <> GDALDataType BufferTypeOf<double>()
+{
+    return GDT_Float64;
+}
 
 // Reads band 1 of `dataset` into the grid (already sized) chunk by chunk, as TRaw.
 template <typename TRaw, typename TMap>
@@ -285,8 +300,8 @@ TRange ReadLines(GDALRasterBandH band, TOrientation orientation, TDEMArray& dem,
     TRange range;
     for (int32_t line = 0; line < rows; line += chunkLines) {
         const int32_t lines = std::min(chunkLines, rows - line);
-        if (GDALRasterIO(band, GF_Read, 0, line, cols, lines, buffer.data(), cols, lines, BufferTypeOf<TRaw>(), 0,
-                         0) != CE_None)
+        if (GDALRasterIO(band, GF_Read, 0, line, cols, lines, buffer.data(), cols, lines, BufferTypeOf<TRaw>(), 0, 0) !=
+            CE_None)
             throw EKorvelaError("Cannot read the cells of " + name + " from line " + std::to_string(line) +
                                 errors.Detail());
         StoreLines(buffer.data(), line, lines, orientation, dem, range, map);

@@ -34,8 +34,8 @@ using TProgressProc = std::function<void(int percent)>;
 // Refills `dem` from band 1 of the raster `fileName` (any path GDAL opens). The size is checked
 // against the available memory before the grid is allocated; the raster is read block by block,
 // reporting progress after each. Throws EGDALOpenError when GDAL cannot open the file, and
-// EKorvelaError with one sentence when its header cannot be held (no band, a zero, NaN or rotated pixel size, a grid too
-// large); the grid then stays valid but may be partly refilled.
+// EKorvelaError with one sentence when its header cannot be held (no band, a zero, NaN or rotated pixel size, a grid
+// too large); the grid then stays valid but may be partly refilled.
 void LoadGDALFile(const std::filesystem::path& fileName, TDEMArray& dem, const TProgressProc& progress = {});
 
 // The unit of a band's elevations: feet for "ft", "foot", "feet" and "US survey foot" (any

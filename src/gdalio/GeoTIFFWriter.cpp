@@ -44,10 +44,14 @@ double CRSUnitsPerGroundUnit(const TDEMInfo& info)
 const char* WellKnownDatum(uint8_t horizDatum)
 {
     switch (horizDatum) {
-    case 1: return "NAD27";
-    case 2: return "WGS72";
-    case 4: return "NAD83";
-    default: return "WGS84";
+    case 1:
+        return "NAD27";
+    case 2:
+        return "WGS72";
+    case 4:
+        return "NAD83";
+    default:
+        return "WGS84";
     }
 }
 
@@ -59,10 +63,14 @@ int EPSGCodeOf(const TDEMInfo& info)
     if (info.GroundRef == 0)
         return info.HorizDatum == 1 ? 4267 : info.HorizDatum == 2 ? 4322 : info.HorizDatum == 4 ? 4269 : 4326;
     switch (info.HorizDatum) {
-    case 1: return north && zone <= 22 ? 26700 + zone : 0;
-    case 2: return (north ? 32200 : 32300) + zone;
-    case 4: return north && zone <= 23 ? 26900 + zone : 0;
-    default: return (north ? 32600 : 32700) + zone;
+    case 1:
+        return north && zone <= 22 ? 26700 + zone : 0;
+    case 2:
+        return (north ? 32200 : 32300) + zone;
+    case 4:
+        return north && zone <= 23 ? 26900 + zone : 0;
+    default:
+        return (north ? 32600 : 32700) + zone;
     }
 }
 
@@ -140,8 +148,8 @@ void FillLines(const TDEMArray& dem, int32_t first, int32_t lines, T noData, std
 }
 
 template <typename T>
-void WriteCells(const TDEMArray& dem, GDALRasterBandH band, GDALDataType type, T noData,
-                const TProgressProc& progress, const TGDALErrorScope& errors)
+void WriteCells(const TDEMArray& dem, GDALRasterBandH band, GDALDataType type, T noData, const TProgressProc& progress,
+                const TGDALErrorScope& errors)
 {
     std::vector<T> buffer;
     const int32_t rows = dem.Rows();
@@ -209,15 +217,15 @@ void SaveGeoTIFFFile(const TDEMArray& dem, const std::filesystem::path& fileName
     if (!driver)
         throw EKorvelaError("GDAL was built without its GeoTIFF driver");
     const std::string memoryFile = MemoryFileName();
-    const char* options[] = {"TILED=YES", "BLOCKXSIZE=256", "BLOCKYSIZE=256", "COMPRESS=DEFLATE",
+    const char* options[] = {"TILED=YES",   "BLOCKXSIZE=256",   "BLOCKYSIZE=256", "COMPRESS=DEFLATE",
                              "PREDICTOR=2", "BIGTIFF=IF_SAFER", nullptr};
     struct TMemoryFileRemover {
         std::string Name;
         ~TMemoryFileRemover() { VSIUnlink(Name.c_str()); }
     } remover{memoryFile};
     {
-        TGDALDataset out(GDALCreate(driver, memoryFile.c_str(), dem.Cols(), dem.Rows(), 1, type,
-                                    const_cast<char**>(options)));
+        TGDALDataset out(
+            GDALCreate(driver, memoryFile.c_str(), dem.Cols(), dem.Rows(), 1, type, const_cast<char**>(options)));
         if (!out)
             throw EKorvelaError("Cannot create a GeoTIFF of " + std::to_string(dem.Cols()) + " by " +
                                 std::to_string(dem.Rows()) + " cells" + errors.Detail());

@@ -18,8 +18,8 @@ using test::TTempDir;
 int RunTool(const std::string& args, const TTempDir& scratch, std::string& out)
 {
     const auto outFile = scratch / "out.txt";
-    const std::string command = "XDG_CONFIG_HOME='" + scratch.Path().string() + "' '" KV_CLI_PATH "' " + args +
-                                " >'" + outFile.string() + "' 2>'" + (scratch / "err.txt").string() + "' </dev/null";
+    const std::string command = "XDG_CONFIG_HOME='" + scratch.Path().string() + "' '" KV_CLI_PATH "' " + args + " >'" +
+                                outFile.string() + "' 2>'" + (scratch / "err.txt").string() + "' </dev/null";
     const int status = std::system(command.c_str());
     out = test::ReadFileText(outFile);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;

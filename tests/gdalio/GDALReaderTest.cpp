@@ -83,14 +83,15 @@ struct TReadCase {
     uint8_t HorizDatum;
     TGroundPoint SW;
     TGroundPoint NE;
-    double Spacing; // x and y
+    double Spacing;     // x and y
     const char* Defect; // part of the one defect line, or "" for none
 };
 
 std::vector<TReadCase> ReadCases()
 {
     return {
-        {"geographic Float32 with a nodata hole, NaN and a scale", "geo.tif",
+        {"geographic Float32 with a nodata hole, NaN and a scale",
+         "geo.tif",
          [](const std::filesystem::path& file) {
              TRasterSpec s;
              s.Cols = 40;
@@ -109,8 +110,17 @@ std::vector<TReadCase> ReadCases()
              });
              test::WriteRaster(file, s);
          },
-         0, 0, ucArcSeconds, ucMeters, 3, {8 * Degree, 47 * Degree - 90}, {8 * Degree + 120, 47 * Degree}, 3.0, ""},
-        {"UTM Int16", "utm.tif",
+         0,
+         0,
+         ucArcSeconds,
+         ucMeters,
+         3,
+         {8 * Degree, 47 * Degree - 90},
+         {8 * Degree + 120, 47 * Degree},
+         3.0,
+         ""},
+        {"UTM Int16",
+         "utm.tif",
          [](const std::filesystem::path& file) {
              TRasterSpec s;
              s.Cols = 50;
@@ -120,12 +130,22 @@ std::vector<TReadCase> ReadCases()
              s.CRS = "EPSG:32633";
              s.HasNoData = true;
              s.NoData = -32768;
-             s.Values = Cells(50, 40, [](int32_t x, int32_t y) { return x == 7 ? -32768.0 : 1000.0 + x * 11 - y * 13; });
+             s.Values =
+                 Cells(50, 40, [](int32_t x, int32_t y) { return x == 7 ? -32768.0 : 1000.0 + x * 11 - y * 13; });
              s.Options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16", "COMPRESS=DEFLATE"};
              test::WriteRaster(file, s);
          },
-         1, 33, ucMeters, ucMeters, 3, {500000, 5198800}, {501500, 5200000}, 30.0, ""},
-        {"UTM south of the equator", "south.tif",
+         1,
+         33,
+         ucMeters,
+         ucMeters,
+         3,
+         {500000, 5198800},
+         {501500, 5200000},
+         30.0,
+         ""},
+        {"UTM south of the equator",
+         "south.tif",
          [](const std::filesystem::path& file) {
              TRasterSpec s;
              s.Cols = 6;
@@ -136,8 +156,17 @@ std::vector<TReadCase> ReadCases()
              s.Values = Cells(6, 4, [](int32_t x, int32_t y) { return 2000000.0 + x - y * 100; });
              test::WriteRaster(file, s);
          },
-         1, -33, ucMeters, ucMeters, 3, {300000, 6999640}, {300540, 7000000}, 90.0, ""},
-        {"feet, NAD83 UTM, south-up and east-to-west", "feet.tif",
+         1,
+         -33,
+         ucMeters,
+         ucMeters,
+         3,
+         {300000, 6999640},
+         {300540, 7000000},
+         90.0,
+         ""},
+        {"feet, NAD83 UTM, south-up and east-to-west",
+         "feet.tif",
          [](const std::filesystem::path& file) {
              TRasterSpec s;
              s.Cols = 9;
@@ -149,14 +178,51 @@ std::vector<TReadCase> ReadCases()
              s.Values = Cells(9, 8, [](int32_t x, int32_t y) { return 3000.0 + x * 10.0 + y * 0.5; });
              test::WriteRaster(file, s);
          },
-         1, 15, ucMeters, ucFeet, 4, {440000, 4000000}, {440900, 4000800}, 100.0, ""},
-        {"ASCII grid with an unnamed NAD83 UTM .prj", "utm15.asc",
-         [](const std::filesystem::path& file) { WriteASCIIGrid(file, UnnamedUTMPrj); }, 1, 15, ucMeters, ucMeters, 4,
-         {431000, 4650000}, {431070, 4650050}, 10.0, ""},
-        {"ASCII grid without a .prj", "plain.asc", [](const std::filesystem::path& file) { WriteASCIIGrid(file, ""); },
-         1, 0, ucMeters, ucMeters, 0, {431000, 4650000}, {431070, 4650050}, 10.0, "Position Unknown"},
-        {"SRTM tile written by hand", "N46E008.hgt", WriteHGT, 0, 0, ucArcSeconds, ucMeters, 3,
-         {8 * Degree - 1.5, 46 * Degree - 1.5}, {9 * Degree + 1.5, 47 * Degree + 1.5}, 3.0, ""},
+         1,
+         15,
+         ucMeters,
+         ucFeet,
+         4,
+         {440000, 4000000},
+         {440900, 4000800},
+         100.0,
+         ""},
+        {"ASCII grid with an unnamed NAD83 UTM .prj",
+         "utm15.asc",
+         [](const std::filesystem::path& file) { WriteASCIIGrid(file, UnnamedUTMPrj); },
+         1,
+         15,
+         ucMeters,
+         ucMeters,
+         4,
+         {431000, 4650000},
+         {431070, 4650050},
+         10.0,
+         ""},
+        {"ASCII grid without a .prj",
+         "plain.asc",
+         [](const std::filesystem::path& file) { WriteASCIIGrid(file, ""); },
+         1,
+         0,
+         ucMeters,
+         ucMeters,
+         0,
+         {431000, 4650000},
+         {431070, 4650050},
+         10.0,
+         "Position Unknown"},
+        {"SRTM tile written by hand",
+         "N46E008.hgt",
+         WriteHGT,
+         0,
+         0,
+         ucArcSeconds,
+         ucMeters,
+         3,
+         {8 * Degree - 1.5, 46 * Degree - 1.5},
+         {9 * Degree + 1.5, 47 * Degree + 1.5},
+         3.0,
+         ""},
     };
 }
 
@@ -234,14 +300,31 @@ TEST(GDALReader, CellsFollowTheRoundingAndVoidRules)
         {"halves to even, nodata, NaN, beyond 32 bits",
          GDT_Float64,
          {2.5, 3.5, -2.5, -3.5, 0.5, 1234.4999999, NaN, -9999.0, 2147483647.0, 2147483647.5, -2147483648.0, 1e300},
-         -9999.0, 1.0, 0.0,
+         -9999.0,
+         1.0,
+         0.0,
          {2, 4, -2, -4, 0, 1234, V, V, 2147483647, V, V, V}},
-        {"scale and offset before rounding; nodata compared raw", GDT_Int16,
-         {1, 3, 5, -1, 7, 0}, 7.0, 0.5, -10.0, {-10, -8, -8, -10, V, -10}},
-        {"whole numbers unchanged, nodata void", GDT_Int32,
-         {2147483647, -2147483647, 12, 0, -5, 12}, 0.0, 1.0, 0.0, {2147483647, -2147483647, 12, V, -5, 12}},
-        {"32-bit unsigned beyond the range void", GDT_UInt32,
-         {4294967295.0, 2147483648.0, 2147483647.0, 5, 0, 1}, 1.0, 1.0, 0.0, {V, V, 2147483647, 5, 0, V}},
+        {"scale and offset before rounding; nodata compared raw",
+         GDT_Int16,
+         {1, 3, 5, -1, 7, 0},
+         7.0,
+         0.5,
+         -10.0,
+         {-10, -8, -8, -10, V, -10}},
+        {"whole numbers unchanged, nodata void",
+         GDT_Int32,
+         {2147483647, -2147483647, 12, 0, -5, 12},
+         0.0,
+         1.0,
+         0.0,
+         {2147483647, -2147483647, 12, V, -5, 12}},
+        {"32-bit unsigned beyond the range void",
+         GDT_UInt32,
+         {4294967295.0, 2147483648.0, 2147483647.0, 5, 0, 1},
+         1.0,
+         1.0,
+         0.0,
+         {V, V, 2147483647, 5, 0, V}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -281,7 +364,8 @@ TEST(GDALReader, OtherProjectionsAreWarpedToTheUTMZoneOfTheCentre)
     s.Type = GDT_Float32;
     s.CRS = "EPSG:3857";
     s.GeoTransform = {x0, pixel, 0.0, y0, 0.0, -pixel};
-    s.Values = Cells(cols, rows, [&](int32_t x, int32_t y) { return plane(x0 + (x + 0.5) * pixel, y0 - (y + 0.5) * pixel); });
+    s.Values =
+        Cells(cols, rows, [&](int32_t x, int32_t y) { return plane(x0 + (x + 0.5) * pixel, y0 - (y + 0.5) * pixel); });
     test::WriteRaster(folder / "mercator.tif", s);
 
     TDEMArray dem;
@@ -308,8 +392,8 @@ TEST(GDALReader, OtherProjectionsAreWarpedToTheUTMZoneOfTheCentre)
             double x = info.Corners[cnSW].East + (c + 0.5) * info.Resolution[0];
             double y = info.Corners[cnSW].North + (r + 0.5) * info.Resolution[1];
             ASSERT_TRUE(OCTTransform(back, 1, &x, &y, nullptr));
-            const bool inside = x > x0 + pixel && x < x0 + (cols - 1) * pixel && y < y0 - pixel &&
-                                y > y0 - (rows - 1) * pixel;
+            const bool inside =
+                x > x0 + pixel && x < x0 + (cols - 1) * pixel && y < y0 - pixel && y > y0 - (rows - 1) * pixel;
             if (dem.GetValue(c, r) == VoidValue) {
                 ++voids;
                 EXPECT_FALSE(inside) << "a void cell inside the source at " << c << ", " << r;
@@ -367,8 +451,8 @@ TEST(GDALReader, HeadersTheGridCannotHoldAreRefusedWithOneSentence)
                                        R"(<VRTRasterBand dataType="Int16" band="1"/></VRTDataset>)");
          },
          "MiB available"},
-        {"no raster at all", "words.txt", [](const std::filesystem::path& file) { test::WriteFileText(file, "hello\n"); },
-         "Cannot read"},
+        {"no raster at all", "words.txt",
+         [](const std::filesystem::path& file) { test::WriteFileText(file, "hello\n"); }, "Cannot read"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -413,8 +497,8 @@ TEST(GDALReader, LargeRastersReportProgressChunkByChunk)
 TEST(GDALReader, FeetComeFromTheBandUnit)
 {
     const std::pair<const char*, TUnitCode> cases[] = {
-        {"ft", ucFeet}, {"FOOT", ucFeet}, {"feet", ucFeet}, {"US survey foot", ucFeet},
-        {"m", ucMeters}, {"metre", ucMeters}, {"", ucMeters}, {"fathom", ucMeters},
+        {"ft", ucFeet},  {"FOOT", ucFeet},    {"feet", ucFeet}, {"US survey foot", ucFeet},
+        {"m", ucMeters}, {"metre", ucMeters}, {"", ucMeters},   {"fathom", ucMeters},
     };
     for (const auto& [unit, code] : cases)
         EXPECT_EQ(ElevationUnitOf(unit), code) << unit;

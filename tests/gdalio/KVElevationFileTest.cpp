@@ -35,11 +35,12 @@ TEST(KVElevationFile, EachFileGoesToTheReaderItsNameAndHeaderCallFor)
         const char* Name;
         const char* FileName;
         std::function<void(const std::filesystem::path&)> Write;
-        TDEMFormat Format;    // dfNone: refused
-        const char* Message;  // part of the refusal
+        TDEMFormat Format;   // dfNone: refused
+        const char* Message; // part of the refusal
     } cases[] = {
         {"a USGS DEM", "quad.dem", [&](const auto& f) { test::WriteFileText(f, sample); }, dfUSGS, ""},
-        {"a USGS DEM named in capitals", "QUAD.DEM", [&](const auto& f) { test::WriteFileText(f, sample); }, dfUSGS, ""},
+        {"a USGS DEM named in capitals", "QUAD.DEM", [&](const auto& f) { test::WriteFileText(f, sample); }, dfUSGS,
+         ""},
         {"an SDTS cell module", "7001CEL0.DDF",
          [](const auto& f) {
              for (const auto& entry : std::filesystem::directory_iterator(test::TestDataDir() / "sdts"))
@@ -49,9 +50,7 @@ TEST(KVElevationFile, EachFileGoesToTheReaderItsNameAndHeaderCallFor)
         {"a GeoTIFF", "tile.tif", WriteSmallGeoTIFF, dfGDAL, ""},
         {"a GeoTIFF named .dem", "tile.dem", WriteSmallGeoTIFF, dfGDAL, ""},
         {"an ASCII grid named .DEM", "grid.DEM",
-         [](const auto& f) {
-             test::WriteFileText(f, "ncols 2\nnrows 1\nxllcorner 0\nyllcorner 0\ncellsize 5\n7 8\n");
-         },
+         [](const auto& f) { test::WriteFileText(f, "ncols 2\nnrows 1\nxllcorner 0\nyllcorner 0\ncellsize 5\n7 8\n"); },
          dfGDAL, ""},
         {"a USGS DEM whose profiles are cut keeps the USGS reader's error", "cut.dem",
          [&](const auto& f) { test::WriteFileText(f, broken); }, dfNone, "DEM file declares 403 profiles"},

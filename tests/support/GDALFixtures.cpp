@@ -127,8 +127,8 @@ void WriteRaster(const std::filesystem::path& fileName, const TRasterSpec& spec)
                      spec.Rows, GDT_Float64, 0, 0) != CE_None)
         throw std::runtime_error("cannot write the cells of " + fileName.string());
     if (!canCreate) {
-        GDALDatasetH copy = GDALCreateCopy(driver, fileName.c_str(), ds, FALSE,
-                                           const_cast<char**>(options.data()), nullptr, nullptr);
+        GDALDatasetH copy =
+            GDALCreateCopy(driver, fileName.c_str(), ds, FALSE, const_cast<char**>(options.data()), nullptr, nullptr);
         if (!copy)
             throw std::runtime_error("cannot write " + fileName.string() + ": " + CPLGetLastErrorMsg());
         GDALClose(copy);
