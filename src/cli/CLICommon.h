@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the command-line tool's commands.
 
+#include "gdalio/GDALReader.h"
 #include "platform/KVError.h"
 
 #include <initializer_list>
@@ -31,11 +32,16 @@ int RunInfo(const TArgs& args);
 int RunGrid(const TArgs& args);
 int RunMerge(const TArgs& args);
 int RunMap(const TArgs& args);
+int RunExport(const TArgs& args);
 
 extern const char* const InfoHelp;
 extern const char* const GridHelp;
 extern const char* const MergeHelp;
 extern const char* const MapHelp;
+extern const char* const ExportHelp;
+
+// A progress line on stderr while it is a terminal ("reading 42%"), else nothing.
+TProgressProc TerminalProgress(const std::string& what);
 
 // True when `args` asks for help (before a "--").
 bool WantsHelp(const TArgs& args);

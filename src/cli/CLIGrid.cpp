@@ -1,6 +1,6 @@
 #include "cli/CLICommon.h"
 
-#include "dem/KVDemReader.h"
+#include "gdalio/KVElevationFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -82,7 +82,7 @@ int RunGrid(const TArgs& args)
     const std::string& file = split.Operands.front();
 
     TDEMArray dem;
-    LoadDEMByExtension(file, dem);
+    LoadElevationFile(file, dem, TerminalProgress("reading"));
     std::printf("%d,%d\n", dem.Cols(), dem.Rows());
     if (summary)
         PrintSummary(dem);

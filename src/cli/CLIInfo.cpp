@@ -1,7 +1,7 @@
 #include "cli/CLICommon.h"
 
 #include "dem/KVDEMInfo.h"
-#include "dem/KVDemReader.h"
+#include "gdalio/KVElevationFile.h"
 #include "platform/KVIni.h"
 #include "platform/SettingsFolder.h"
 #include "platform/Units.h"
@@ -38,7 +38,7 @@ int RunInfo(const TArgs& args)
     const TUnits units{useFeet ? *useFeet : LoadSettings(SettingsFolder()).UseFeet};
 
     TDEMArray dem;
-    LoadDEMByExtension(file, dem);
+    LoadElevationFile(file, dem, TerminalProgress("reading"));
     // The program draws the map right after opening, so the colour spacing is the one of
     // that drawing.
     const double colorSpacing = (dem.Info.DataMax - dem.Info.DataMin) / 15.0;

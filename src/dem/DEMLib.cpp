@@ -39,7 +39,7 @@ double ElevationInMeters(const TDEMInfo& info, double elevation)
 
 int64_t GridColumns(const TDEMInfo& info)
 {
-    if (info.SourceFormat == dfSDTS)
+    if (info.SourceFormat == dfSDTS || info.SourceFormat == dfGDAL)
         return info.ProfileCols;
     return int64_t{info.ProfileRows} * int64_t{info.ProfileCols};
 }

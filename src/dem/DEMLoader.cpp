@@ -153,6 +153,21 @@ bool PlaceProfile(TDEMBlockReader& reader, const TGridLayout& layout, int32_t co
 
 } // namespace
 
+bool HasUSGSRecordA(std::span<const char> data, std::string* problem)
+{
+    TDEMBlockReader reader(data);
+    TDEMInfo info;
+    try {
+        reader.ReadBlock();
+        ReadRecordA(reader, info, false, true);
+    } catch (const EKorvelaError& error) {
+        if (problem)
+            *problem = error.what();
+        return false;
+    }
+    return true;
+}
+
 double BaseNorthOf(const TDEMInfo& info)
 {
     return std::min(info.Corners[cnSW].North, info.Corners[cnSE].North);

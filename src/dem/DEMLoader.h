@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <span>
+#include <string>
 
 namespace kv {
 
@@ -30,6 +31,12 @@ void LoadDEMFile(const std::filesystem::path& fileName, TDEMArray& dem);
 // partly filled but stays consistent (Cols()/Rows() describe its cells) and the defect report
 // is built.
 void LoadDEMStream(std::span<const char> data, TDEMArray& dem);
+
+// True when `data` starts with a USGS record A whose fields all read: the test a ".dem"
+// file must pass to go to this reader rather than to a general raster reader. A file shorter
+// than record A or with any malformed record A field (binary data, another text format) fails;
+// `problem`, when given, then receives the reader's message.
+bool HasUSGSRecordA(std::span<const char> data, std::string* problem = nullptr);
 
 // Northing of grid row 0: the smaller of the two southern corners' northings.
 double BaseNorthOf(const TDEMInfo& info);

@@ -149,12 +149,18 @@ std::string CannotOpenMessage(const std::filesystem::path& fileName)
     return "Cannot open file " + fileName.string();
 }
 
-std::vector<char> ReadWholeFile(const std::filesystem::path& fileName)
+void RefuseIrregularFile(const std::filesystem::path& fileName)
 {
-    // Refuse what is not a regular file before opening it: opening a pipe waits for a writer.
     struct stat info {};
     if (::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
         throw EKorvelaError(CannotOpenMessage(fileName) + ": " + NotRegularText(info.st_mode));
+}
+
+std::vector<char> ReadWholeFile(const std::filesystem::path& fileName)
+{
+    // Refuse what is not a regular file before opening it: opening a pipe waits for a writer.
+    RefuseIrregularFile(fileName);
+    struct stat info {};
     // Never block, should the name have been replaced by a pipe in between; check again what
     // was opened.
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -15,6 +15,10 @@ namespace kv {
 // or read.
 std::vector<char> ReadWholeFile(const std::filesystem::path& fileName);
 
+// Throws the message ReadWholeFile gives when `fileName` exists and is not a regular file (a
+// folder, pipe, device or socket), for readers that open files by other means (libraries).
+void RefuseIrregularFile(const std::filesystem::path& fileName);
+
 // Saves `contents` as `fileName` so that a failure never destroys the old file: the contents
 // go to a temporary file beside the target, are flushed to disk, and the temporary file is
 // renamed over the target; the folder is flushed after the rename.
