@@ -107,6 +107,9 @@ TEST(DEMLoaderPaths, ParallelReadingAgreesWithReadingInOrder)
         {"runs of line breaks between blocks", test::WithLineBreaks(clean, "\n\r\r\n\n"), exFoundFirst},
         {"line breaks before record A and after the last block", "\r\n" + clean + "\n\n", exFoundFirst},
         {"line break inside record A", Inserted(clean, 900, "\r\n"), exFoundFirst},
+        {"line break before a profile only", Inserted(clean, ProfileStart(4), "\r\n"), exFoundFirst},
+        {"line break between two blocks of a profile only", Inserted(clean, ProfileStart(4) + 1024, "\r\n"),
+         exFellBack},
         {"line break inside a profile's elevations", Inserted(clean, ElevationAt(3, 200), "\n"), exFellBack},
         {"line break inside a field", Inserted(clean, ElevationAt(4, 10) + 3, "\r\n"), exFellBack},
         {"line break in a profile header", Inserted(clean, ProfileStart(5) + 50, "\r"), exFellBack},
@@ -156,8 +159,9 @@ TEST(DEMLoaderPaths, ParallelReadingAgreesWithReadingInOrder)
             EXPECT_EQ(actual.DataMax, expected.DataMax);
             EXPECT_EQ(actual.ErrorText, expected.ErrorText);
             EXPECT_EQ(actual.ErrorCount, expected.ErrorCount);
-            if (c.expect != exFails)
+            if (c.expect != exFails) {
                 EXPECT_EQ(actual.Path, c.expect == exFoundFirst ? rpFoundFirst : rpFellBack);
+            }
         }
     }
 }
