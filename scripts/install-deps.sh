@@ -7,6 +7,9 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes for the fuzz targets
+  # Peers for tests and benchmarks only, never linked: scripts/bench-gdal.sh times GDAL reading
+  # the same file as the USGS DEM reader, with hyperfine.
+  gdal-bin python3-gdal hyperfine
 )
 
 missing=()
