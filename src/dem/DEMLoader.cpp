@@ -281,7 +281,7 @@ struct TProfileSpan {
 };
 
 struct TProfileScan {
-    std::vector<size_t> BlockStarts; // offset in the data of every block read, in file order
+    std::vector<size_t> BlockStarts;    // offset in the data of every block read, in file order
     std::vector<TProfileSpan> Profiles; // one per profile, then one whose FirstBlock ends the last
     TDefects Defects;                   // line breaks and profiles out of bounds
 };
@@ -338,7 +338,8 @@ bool FindProfiles(std::span<const char> data, size_t pos, const TGridLayout& lay
 
         // Bytes of its last block the profile reads: the header and the elevations left for it.
         int64_t left = int64_t{placed.Last} - placed.First;
-        size_t needed = ProfileHeaderWidth + ElevationWidth * static_cast<size_t>(std::min<int64_t>(left, FirstBlockElevations));
+        size_t needed =
+            ProfileHeaderWidth + ElevationWidth * static_cast<size_t>(std::min<int64_t>(left, FirstBlockElevations));
         left -= FirstBlockElevations;
         while (left > 0) {
             if (size - pos < static_cast<size_t>(BlockSize))
