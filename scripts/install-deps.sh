@@ -12,8 +12,9 @@ packages=(
   libjpeg-dev libpng-dev libgif-dev libtiff-dev   # picture decoders (libtiff for TIFFs our reader leaves aside)
   libgdal-dev                # GeoTIFF, SRTM .hgt, ASCII grids and the other rasters GDAL reads
   # Peers for tests and benchmarks only, never linked: the tests check that another program
-  # reads the files we write, and the benchmarks compare our speed with theirs (gdaldem).
-  gdal-bin python3-gdal
+  # reads the files we write, and the benchmarks compare our speed with theirs (gdaldem, and
+  # scripts/bench-gdal.sh timing GDAL reading the same file as the USGS DEM reader, with hyperfine).
+  gdal-bin python3-gdal hyperfine
 )
 
 missing=()

@@ -46,16 +46,20 @@ void LoadElevationFile(const std::filesystem::path& fileName, TDEMArray& dem, co
         LoadGDALFile(fileName, dem, progress);
         return;
     }
-    std::string problem;
-    if (HasUSGSRecordA(ReadFilePrefix(fileName, HeaderProbeBytes), &problem)) {
+    if (HasUSGSRecordA(ReadFilePrefix(fileName, HeaderProbeBytes), nullptr)) {
         LoadDEMFile(fileName, dem);
         return;
     }
     try {
         LoadGDALFile(fileName, dem, progress);
     } catch (const EGDALOpenError&) {
-        throw EKorvelaError(fileName.string() + " is neither a USGS DEM (its header: " + problem +
-                            ") nor a raster GDAL reads");
+        // Neither reader takes it: the USGS reader says what is wrong with its header.
+        try {
+            LoadDEMFile(fileName, dem);
+        } catch (const EKorvelaError& error) {
+            throw EKorvelaError(std::string(error.what()) + "; GDAL reads no raster in it either");
+        }
+        throw;
     }
 }
 

@@ -147,7 +147,7 @@ TEST(Cli, ErrorsAreOneLineAndExitOne)
     };
     const Case cases[] = {
         {{"info", (scratch / "missing.dem").string()}, "Cannot open file "},
-        {{"grid", (scratch / "short.dem").string()}, "Stream read error"},
+        {{"grid", (scratch / "short.dem").string()}, "short.dem: the file ends at byte 9 inside record A (the map name)"},
         {{"grid", (scratch / "missing" / "7001CEL0.ddf").string()}, "Cannot open file "},
         {{"grid"}, "grid needs a FILE"},
         {{"info", Sample, "--yards"}, "unknown option '--yards'"},
