@@ -140,8 +140,10 @@ TGridLayout PlanGrid(const TDEMInfo& info, size_t dataSize, const std::string& n
     if (static_cast<uint64_t>(profiles) > maxProfiles)
         throw EKorvelaError(file + " declares " + std::to_string(profiles) + " profiles, but its " +
                             std::to_string(dataSize) + " bytes can hold at most " + std::to_string(maxProfiles));
+    // A grid without a column or a row holds no elevation: no DEM at all, not an empty one.
     if (profiles == 0)
-        return layout; // no columns, so no rows either
+        throw EKorvelaError(name + ": no elevations: record A declares " + std::to_string(info.ProfileRows) +
+                            " rows by " + std::to_string(info.ProfileCols) + " columns of profiles");
 
     const double ySpacing = info.Resolution[1];
     if (ySpacing == 0.0)
@@ -159,6 +161,9 @@ TGridLayout PlanGrid(const TDEMInfo& info, size_t dataSize, const std::string& n
         throw EKorvelaError(file + " declares " + FormatNumber(rows) + " grid rows, but its " +
                             std::to_string(dataSize) + " bytes can hold at most " + std::to_string(maxElevations) +
                             " elevations per profile");
+    if (rows == 0.0)
+        throw EKorvelaError(name + ": no elevations: a north span of " + FormatNumber(layout.NorthSpan) +
+                            " over a y spacing of " + FormatNumber(ySpacing) + " leaves no grid row");
     // Both counts are now bounded by the data; their product must be too.
     const auto gridRows = static_cast<int64_t>(rows);
     if (profiles * gridRows / MaxCellsPerElevation > maxElevations)

@@ -207,14 +207,29 @@ TEST(GridLayout, RefusesMoreCellsThanTheDataCouldFill)
     }
 }
 
-TEST(GridLayout, NoProfilesNeedNoRows)
+// A header that leaves the grid without a column or a row is no DEM: an error, not an empty
+// success, and the grid the program holds stays as it was.
+TEST(GridLayout, GridsWithoutAColumnOrARowAreRefused)
 {
-    TDEMInfo info = TenRowHeader(0);
-    info.Resolution[1] = 0.0;
-    TDEMArray dem;
-    LoadDEMStream(BuildFile(info, {}), dem);
-    EXPECT_EQ(dem.Cols(), 0);
-    EXPECT_EQ(dem.Rows(), 0);
+    TDEMInfo noProfiles = TenRowHeader(0);
+    noProfiles.Resolution[1] = 0.0; // never consulted without profiles
+    TDEMInfo noRows = TenRowHeader(1);
+    noRows.Resolution[1] = 1e9;     // a north span shorter than one spacing
+    const struct {
+        const char* name;
+        std::string file;
+        const char* message;
+    } cases[] = {
+        {"no profiles", BuildFile(noProfiles, {}), "x.dem: no elevations: record A declares 1 rows by 0 columns of profiles"},
+        {"no rows", BuildFile(noRows, {{1000.0, {1}}}), "x.dem: no elevations: a north span of"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDEMArray dem;
+        EXPECT_THAT([&] { LoadDEMStream(c.file, dem, "x.dem"); },
+                    ThrowsMessage<EKorvelaError>(testing::StartsWith(c.message)));
+        EXPECT_EQ(dem.Cols(), 5);
+    }
 }
 
 TEST(ProfileFields, MalformedElevationsFailWithTheFieldText)
