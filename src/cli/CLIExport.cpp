@@ -35,12 +35,10 @@ TProgressProc TerminalProgress(const std::string& what)
 
 int RunExport(const TArgs& args)
 {
-    std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        if (!arg.empty() && arg[0] == '-')
-            throw EUsageError{"unknown option '" + arg + "'"};
-        files.push_back(arg);
-    }
+    const TSplitArgs split = SplitArgs(args);
+    if (!split.Options.empty())
+        throw EUsageError{"unknown option '" + split.Options.front().Name + "'"};
+    const std::vector<std::string>& files = split.Operands;
     if (files.size() != 2)
         throw EUsageError{"export needs a FILE and an OUT.tif"};
 

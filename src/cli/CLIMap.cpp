@@ -1,6 +1,6 @@
 #include "cli/CLICommon.h"
 
-#include "dem/KVDemReader.h"
+#include "gdalio/KVElevationFile.h"
 #include "mapview/Colorbar.h"
 #include "mapview/DEMImage.h"
 #include "mapview/MapCoords.h"
@@ -131,33 +131,31 @@ int RunMap(const TArgs& args)
     TUnits units{settings.UseFeet};
     TPlotOptions options = PlotOptionsFromSettings(settings);
     TPlotModes named;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+    const TSplitArgs split = SplitArgs(args, {"--contrast", "--light"});
+    for (const TOption& option : split.Options) {
         const auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw EUsageError{arg + " needs a value"};
-            return args[++i];
+            if (!option.Value)
+                throw EUsageError{option.Name + " needs a value"};
+            return *option.Value;
         };
-        if (arg == "--colored")
+        if (option.Name == "--colored")
             named.Colored = true;
-        else if (arg == "--shaded")
+        else if (option.Name == "--shaded")
             named.Shaded = true;
-        else if (arg == "--contoured")
+        else if (option.Name == "--contoured")
             named.Contoured = true;
-        else if (arg == "--contrast")
+        else if (option.Name == "--contrast")
             options.Contrast = ParseContrast(value());
-        else if (arg == "--light")
+        else if (option.Name == "--light")
             options.LightDirection = ParseLight(value());
-        else if (arg == "--feet")
+        else if (option.Name == "--feet")
             units.UseFeet = true;
-        else if (arg == "--meters")
+        else if (option.Name == "--meters")
             units.UseFeet = false;
-        else if (!arg.empty() && arg[0] == '-')
-            throw EUsageError{"unknown option '" + arg + "'"};
         else
-            files.push_back(arg);
+            throw EUsageError{"unknown option '" + option.Name + "'"};
     }
+    const std::vector<std::string>& files = split.Operands;
     if (files.size() != 2)
         throw EUsageError{"map needs a FILE and an OUT.png"};
     if (named.Colored || named.Shaded || named.Contoured) {
@@ -167,7 +165,7 @@ int RunMap(const TArgs& args)
     }
 
     TDEMArray dem;
-    LoadDEMByExtension(files[0], dem);
+    LoadElevationFile(files[0], dem, TerminalProgress("reading"));
     TColorBar bar; // the map's bar: dc20, 19 even bands over the grid's range
     const TBarRange range = ColorBarRange(dem.Info, units);
     bar.SetRange(range.Top, range.Bottom);
