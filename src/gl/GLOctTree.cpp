@@ -61,10 +61,10 @@ void TOctTree::SetBounds(const Vector3D& min, const Vector3D& max)
 void TOctTree::Clear()
 {
     for (std::unique_ptr<TCell>& cell : Cells_) {
-        cell->Faces.Clear();
+        cell->Faces.clear();
         cell->Visible = false;
     }
-    Straddlers_.Clear();
+    Straddlers_.clear();
 }
 
 int32_t TOctTree::LocateAxis(double value, int axis) const
@@ -120,9 +120,9 @@ bool TOctTree::InsertCorners(const Vector3D* corners, int count, int32_t index)
         cell = number;
     }
     if (straddles)
-        Straddlers_.Add(index);
+        Straddlers_.push_back(index);
     else
-        Cells_[static_cast<size_t>(cell)]->Faces.Add(index);
+        Cells_[static_cast<size_t>(cell)]->Faces.push_back(index);
     return true;
 }
 
@@ -166,10 +166,10 @@ void TOctTree::ForEach(const TVisitor& visit, void* owner) const
         const TCell& cell = *Cells_[static_cast<size_t>(number)];
         if (!cell.Visible)
             continue;
-        for (const int32_t face : cell.Faces.Items())
+        for (const int32_t face : cell.Faces)
             visit(owner, face, number);
     }
-    for (const int32_t face : Straddlers_.Items())
+    for (const int32_t face : Straddlers_)
         visit(owner, face, -1);
 }
 
@@ -178,8 +178,8 @@ std::vector<int32_t> TOctTree::VisibleItems() const
     std::vector<int32_t> items;
     for (const std::unique_ptr<TCell>& cell : Cells_)
         if (cell->Visible)
-            items.insert(items.end(), cell->Faces.Items().begin(), cell->Faces.Items().end());
-    items.insert(items.end(), Straddlers_.Items().begin(), Straddlers_.Items().end());
+            items.insert(items.end(), cell->Faces.begin(), cell->Faces.end());
+    items.insert(items.end(), Straddlers_.begin(), Straddlers_.end());
     return items;
 }
 

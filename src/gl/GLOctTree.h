@@ -9,12 +9,12 @@
 
 #include "gl/GLMatrix.h"
 #include "gl/Vector.h"
-#include "platform/HugeArry.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace kv {
 
@@ -41,7 +41,7 @@ public:
     struct TCell {
         Vector3D Min;
         Vector3D Max;
-        THugeInteger Faces{5};
+        std::vector<int32_t> Faces;
         bool Visible = false;
     };
 
@@ -78,14 +78,16 @@ public:
     // Cell (ix, iy, iz), each 0..7.
     TCell& Cell(int32_t ix, int32_t iy, int32_t iz) { return *Cells_[CellNumber(ix, iy, iz)]; }
     const TCell& Cell(int32_t ix, int32_t iy, int32_t iz) const { return *Cells_[CellNumber(ix, iy, iz)]; }
-    const THugeInteger& Straddlers() const { return Straddlers_; }
+    const std::vector<int32_t>& Straddlers() const { return Straddlers_; }
 
     static int32_t CellNumber(int32_t ix, int32_t iy, int32_t iz) { return ix + 8 * iy + 64 * iz; }
 
 private:
     Segment3D Bounds_;
     std::array<std::unique_ptr<TCell>, CellCount> Cells_;
-    THugeInteger Straddlers_{5};
+    // Plain vectors, not huge arrays: a grid is made with every mesh, and 513 huge arrays would each
+    // ask the system for its free memory.
+    std::vector<int32_t> Straddlers_;
 
     // The index along one axis by binary search over that axis' cells.
     int32_t LocateAxis(double value, int axis) const;
