@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kv {
 
@@ -90,6 +91,36 @@ int CompareVertices(const Vector3D& a, const Vector3D& b)
     if (const int c = CompareCoordinate(a.y, b.y); c != 0)
         return c;
     return CompareCoordinate(a.z, b.z);
+}
+
+// AngleBetween(a, b) < threshold, without an arccosine where the cosine alone decides: outside a
+// margin around the threshold's cosine the comparison of cosines gives the same answer, inside it
+// (and for zero or huge vectors, and thresholds outside (0, pi)) the angle is taken as usual.
+bool WithinAngle(const Vector3D& a, const Vector3D& b, double threshold, double cosThreshold)
+{
+    if (threshold > 0 && threshold < M_PI) {
+        const double lengths = DotProduct(a, a) * DotProduct(b, b);
+        if (lengths > 0 && lengths <= std::numeric_limits<double>::max()) {
+            const double cosine = DotProduct(a, b) / std::sqrt(lengths);
+            if (std::abs(cosine - cosThreshold) > 1e-9)
+                return cosine > cosThreshold;
+        }
+    }
+    return AngleBetween(a, b) < threshold;
+}
+
+// Makes the array hold exactly n items, keeping its block when it already does (the normals are
+// recomputed over the same mesh again and again); the items are then overwritten in place.
+void ResizeTo(TVector3DArray& array, int32_t n)
+{
+    if (array.Count() == n)
+        return;
+    array.Clear();
+    if (n == 0)
+        return;
+    array.SetCapacity(n);
+    for (int32_t i = 0; i < n; ++i)
+        array.Add(Vector3D{});
 }
 
 } // namespace
@@ -232,11 +263,10 @@ void TGLMesh::CalcNormals(bool withVertexNormals, double angleDegrees)
     Progress("Setting Face Normals", 0, 1);
     const int32_t faces = FaceCount();
     const std::span<const Vector3D> corners = Vertices.Items();
-    FaceNormals.Clear();
-    if (faces > 0)
-        FaceNormals.SetCapacity(faces);
+    ResizeTo(FaceNormals, faces);
+    const std::span<Vector3D> faceNormalsOut = FaceNormals.Items();
     for (int32_t i = 0; i < faces; ++i) {
-        FaceNormals.Add(TriangleNormal(corners[3 * i], corners[3 * i + 1], corners[3 * i + 2]));
+        faceNormalsOut[size_t(i)] = TriangleNormal(corners[3 * i], corners[3 * i + 1], corners[3 * i + 2]);
         Progress("Face Normals", i, faces);
     }
 
@@ -262,10 +292,17 @@ void TGLMesh::CalcNormals(bool withVertexNormals, double angleDegrees)
         const std::span<const int32_t> sorted = SortedIndex.Items();
         const std::span<const Vector3D> faceNormals = FaceNormals.Items();
         const double threshold = angleDegrees * DegToRad;
-        VertexNormals.Clear();
-        if (count > 0)
-            VertexNormals.SetCapacity(count);
-        for (int32_t i = 0; i < count; ++i) {
+        const double cosThreshold = std::cos(threshold);
+        // The positions in sorted order, so the searches run over one compact array; and the
+        // vertices are visited in that order, so successive searches touch the same memory. Each
+        // vertex's normal depends only on its own search, not on the order of the visits.
+        std::vector<Vector3D> byPosition(static_cast<size_t>(count));
+        for (int32_t p = 0; p < count; ++p)
+            byPosition[size_t(p)] = corners[size_t(sorted[size_t(p)])];
+        ResizeTo(VertexNormals, count);
+        const std::span<Vector3D> vertexNormals = VertexNormals.Items();
+        for (int32_t step = 0; step < count; ++step) {
+            const int32_t i = sorted[size_t(step)];
             const Vector3D& v = corners[size_t(i)];
             // The face normals were computed from the corners just above: the same values.
             const Vector3D& own = faceNormals[size_t(i / 3)];
@@ -273,21 +310,21 @@ void TGLMesh::CalcNormals(bool withVertexNormals, double angleDegrees)
             int32_t hi = count - 1;
             while (hi >= lo) {
                 const int32_t mid = (lo + hi) / 2;
-                if (CompareVertices(corners[size_t(sorted[size_t(mid)])], v) < 0)
+                if (CompareVertices(byPosition[size_t(mid)], v) < 0)
                     lo = mid + 1;
                 else
                     hi = mid - 1;
             }
             Vector3D sum;
             int32_t shared = 0;
-            for (int32_t pos = lo; pos < count && CompareVertices(corners[size_t(sorted[size_t(pos)])], v) == 0; ++pos) {
+            for (int32_t pos = lo; pos < count && CompareVertices(byPosition[size_t(pos)], v) == 0; ++pos) {
                 const Vector3D& other = faceNormals[size_t(sorted[size_t(pos)] / 3)];
-                if (AngleBetween(own, other) < threshold)
+                if (WithinAngle(own, other, threshold, cosThreshold))
                     sum = VectorAdd(sum, other);
                 ++shared;
             }
-            VertexNormals.Add(shared != 0 ? VectorDivideBy(sum, double(shared)) : Vector3D{});
-            Progress("Vertex Normals", i, count);
+            vertexNormals[size_t(i)] = shared != 0 ? VectorDivideBy(sum, double(shared)) : Vector3D{};
+            Progress("Vertex Normals", step, count);
         }
     }
     Progress("Done", 1, 1);
@@ -361,11 +398,11 @@ TMeshDrawArrays TGLMesh::DrawArrays(const std::vector<int32_t>& faces) const
         if (face < 0 || 3 * f + 2 >= vertices.size())
             continue;
         const TColorTriple& triple = f < colors.size() ? colors[f] : white;
+        const Float4 faceColor = ColorToFloat4(triple.Color[0], alpha);
         for (size_t k = 0; k < 3; ++k) {
             const size_t corner = 3 * f + k;
             arrays.Vertices.push_back(vertices[corner]);
-            const uint32_t color = mode == rmSmooth ? triple.Color[k] : triple.Color[0];
-            arrays.Colors.push_back(ColorToFloat4(color, alpha));
+            arrays.Colors.push_back(mode == rmSmooth && k > 0 ? ColorToFloat4(triple.Color[k], alpha) : faceColor);
             if (mode == rmFlat)
                 arrays.Normals.push_back(f < faceNormals.size() ? faceNormals[f] : Vector3D{});
             else if (mode == rmSmooth)
