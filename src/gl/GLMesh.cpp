@@ -130,6 +130,7 @@ TGLMesh::TGLMesh()
     Vertices.OnChange = [this](const Vector3D& v, int32_t) { VertexChanged(v); };
     Vertices.OnAdd = [this](const Vector3D&, int32_t) { VertexNormals.Add(Vector3D{}); };
     Vertices.OnDelete = [this](const Vector3D&, int32_t index) { VertexNormals.Delete(index); };
+    Texture->OnChange = [this](TGLBaseBitmap*) { TexCoordsValid = false; };
     SetRenderMode(rmFlat);
     Position = {};
     ResetPos = {};
@@ -358,6 +359,10 @@ void TGLMesh::RecalcExtents()
 
 void TGLMesh::PrepareDraw()
 {
+    if (!TexCoordsValid) {
+        Texture->ComputeTexCoords(Vertices.Items(), ExtentMin, ExtentMax);
+        TexCoordsValid = true;
+    }
     if (OctTreeValid)
         return;
     OctTree.Clear();
@@ -393,6 +398,12 @@ TMeshDrawArrays TGLMesh::DrawArrays(const std::vector<int32_t>& faces) const
     // Lists a caller let fall out of step with the vertices give white and zero normals instead
     // of reads past their ends.
     const TColorTriple white{{0xFFFFFF, 0xFFFFFF, 0xFFFFFF}};
+    // Computed texture coordinates go with the corners when there is one for every corner.
+    const std::span<const Vector2D> texCoords = Texture->TexCoords.Items();
+    const bool withTexCoords = Texture->TextureMode == tmComputed && texCoords.size() >= vertices.size() &&
+                               !texCoords.empty();
+    if (withTexCoords)
+        arrays.TexCoords.reserve(corners);
     for (const int32_t face : faces) {
         const size_t f = size_t(face);
         if (face < 0 || 3 * f + 2 >= vertices.size())
@@ -402,6 +413,8 @@ TMeshDrawArrays TGLMesh::DrawArrays(const std::vector<int32_t>& faces) const
         for (size_t k = 0; k < 3; ++k) {
             const size_t corner = 3 * f + k;
             arrays.Vertices.push_back(vertices[corner]);
+            if (withTexCoords)
+                arrays.TexCoords.push_back(texCoords[corner]);
             arrays.Colors.push_back(mode == rmSmooth && k > 0 ? ColorToFloat4(triple.Color[k], alpha) : faceColor);
             if (mode == rmFlat)
                 arrays.Normals.push_back(f < faceNormals.size() ? faceNormals[f] : Vector3D{});

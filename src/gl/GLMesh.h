@@ -91,6 +91,9 @@ struct TMeshDrawArrays {
     // Wire and flat: corner 0's colour at each corner; smooth: each corner's own colour. Alpha is
     // (100 - Transparency) / 100.
     std::vector<Float4> Colors;
+    // The computed texture coordinates, when the texture is in the computed mode and has one for
+    // every corner; otherwise empty.
+    std::vector<Vector2D> TexCoords;
 };
 
 class TGLMesh;
@@ -141,7 +144,8 @@ public:
     int32_t FaceCount() const { return Vertices.TriangleCount(); }
     int32_t TriangleCount() const { return FaceCount(); }
 
-    // Rebuilds the grid over the extents when it is not valid.
+    // Recomputes the texture coordinates and rebuilds the grid over the extents, each when it is
+    // not valid.
     void PrepareDraw();
     // PrepareDraw, the grid's visibility for the view, then the faces in drawing order.
     std::vector<int32_t> DrawOrder(const TFrustum& frustum);
