@@ -45,6 +45,14 @@ void ForEachItem(const TGLFrame& frame, TVisit visit)
             visit(*list->Items(i));
 }
 
+// Empties the list, then adds a copy of each source item, made by the list's own kind.
+void CopyItems(TGLObjectList& list, const TGLObjectList& source)
+{
+    list.Clear();
+    for (int32_t i = 0; i < source.Count(); ++i)
+        list.AddNew()->Assign(*source.Items(i));
+}
+
 } // namespace
 
 Vector3D TGLFrame::GetExtentMax() const
@@ -75,18 +83,12 @@ void TGLFrame::Assign(const TGLObject& source)
         return;
     TGLObject::Assign(source);
     if (const auto* frame = dynamic_cast<const TGLFrame*>(&source)) {
-        // The list assignment copies the source list's events; this frame's lists keep reporting
-        // to this frame.
-        Meshes_->Assign(*frame->Meshes_);
-        Strings_->Assign(*frame->Strings_);
-        Lines_->Assign(*frame->Lines_);
-        Frames_->Assign(*frame->Frames_);
-        Meshes_->OnNotify = nullptr;
-        Strings_->OnNotify = nullptr;
-        Lines_->OnNotify = nullptr;
-        Frames_->OnNotify = nullptr;
-        WireLists();
-        ListChanged();
+        // Copied item by item rather than by the lists' own assignment, which would also take over
+        // the source lists' events: this frame's lists keep reporting to this frame.
+        CopyItems(*Meshes_, *frame->Meshes_);
+        CopyItems(*Strings_, *frame->Strings_);
+        CopyItems(*Lines_, *frame->Lines_);
+        CopyItems(*Frames_, *frame->Frames_);
     }
 }
 

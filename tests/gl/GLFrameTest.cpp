@@ -66,6 +66,7 @@ TEST(TGLFrameTest, AssignCopiesTheTreeAndTheCopyReportsToItself)
     TGLFrame copy;
     copy.Lines().NewLines();
     copy.Assign(source);
+    EXPECT_EQ(sourceChanges, 0); // copying reports nothing to the source
     EXPECT_EQ(copy.Name(), "Scene");
     EXPECT_EQ(copy.Lines().Count(), 0);
     ASSERT_EQ(copy.Meshes().Count(), 1);
