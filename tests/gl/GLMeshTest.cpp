@@ -267,6 +267,24 @@ TEST(TGLMeshTest, SmoothedNormalsMatchTheRuleOnARandomTerrain)
     EXPECT_TRUE(mesh.Sorted);
 }
 
+TEST(TGLMeshTest, ChainsOfNearlyEqualPositionsStillGiveFiniteNormals)
+{
+    // Positions 0.6e-11 apart: each equals its neighbours within the tolerance but not the ones
+    // beyond, so the comparison orders nothing consistently. Sorting and searching must still stay
+    // within the arrays.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> step(0, 40);
+    TGLMesh mesh;
+    for (int i = 0; i < 2000; ++i) {
+        const auto p = [&] { return Vector3D{step(random) * 0.6e-11, step(random) * 0.6e-11, 0}; };
+        mesh.AddTriangle(p(), Vector3D{1, double(i % 7), 0}, Vector3D{0, 1, double(i % 5)}, 0);
+    }
+    mesh.CalcNormals();
+    ASSERT_EQ(mesh.VertexNormals.Count(), mesh.Vertices.Count());
+    for (const Vector3D& n : mesh.VertexNormals.Items())
+        ASSERT_TRUE(std::isfinite(n.x) && std::isfinite(n.y) && std::isfinite(n.z));
+}
+
 TEST(TGLMeshTest, ProgressReportsAboutAHundredTimesPerLoop)
 {
     TGLMesh mesh;
