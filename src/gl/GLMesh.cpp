@@ -383,6 +383,16 @@ std::vector<int32_t> TGLMesh::DrawOrder(const TFrustum& frustum)
 TMeshDrawArrays TGLMesh::DrawArrays(const std::vector<int32_t>& faces) const
 {
     TMeshDrawArrays arrays;
+    DrawArrays(faces, arrays);
+    return arrays;
+}
+
+void TGLMesh::DrawArrays(const std::vector<int32_t>& faces, TMeshDrawArrays& arrays) const
+{
+    arrays.Vertices.clear();
+    arrays.Normals.clear();
+    arrays.Colors.clear();
+    arrays.TexCoords.clear();
     const size_t corners = faces.size() * 3;
     arrays.Vertices.reserve(corners);
     arrays.Colors.reserve(corners);
@@ -422,7 +432,6 @@ TMeshDrawArrays TGLMesh::DrawArrays(const std::vector<int32_t>& faces) const
                 arrays.Normals.push_back(corner < vertexNormals.size() ? vertexNormals[corner] : Vector3D{});
         }
     }
-    return arrays;
 }
 
 // ---- TGLMeshList ----

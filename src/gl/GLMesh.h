@@ -155,6 +155,8 @@ public:
     }
     // The faces laid out per corner for the current render mode.
     TMeshDrawArrays DrawArrays(const std::vector<int32_t>& faces) const;
+    // The same into arrays the caller keeps from frame to frame: their blocks are reused.
+    void DrawArrays(const std::vector<int32_t>& faces, TMeshDrawArrays& arrays) const;
 
     THugeInteger SortedIndex{5};
     TMeshProgressEvent OnProgress;
