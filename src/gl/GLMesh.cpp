@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace kv {
 
@@ -343,6 +344,31 @@ void TGLMesh::Clear()
     Sorted = false;
     ExtentMin = {};
     ExtentMax = {};
+}
+
+namespace {
+
+void ReserveItems(THugeArray& array, int64_t n)
+{
+    if (n > array.Capacity()) {
+        if (n > std::numeric_limits<int32_t>::max())
+            throw std::bad_alloc();
+        array.SetCapacity(static_cast<int32_t>(n));
+        // The object list grows with every add too.
+        array.Objects().reserve(static_cast<size_t>(n));
+    }
+}
+
+} // namespace
+
+void TGLMesh::Reserve(int32_t faces)
+{
+    if (faces <= 0)
+        return;
+    ReserveItems(Vertices, int64_t{3} * faces);
+    ReserveItems(VertexNormals, int64_t{3} * faces);
+    ReserveItems(FaceNormals, faces);
+    ReserveItems(FaceColor, faces);
 }
 
 void TGLMesh::RecalcExtents()

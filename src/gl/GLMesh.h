@@ -138,6 +138,9 @@ public:
     void CalcNormals(bool withVertexNormals = true, double angleDegrees = 89.0);
     // Empties every list, clears the flags, extents (0,0,0).
     void Clear();
+    // Makes room for `faces` faces in every list at once, so that adding them does not move the
+    // blocks again and again; never shrinks. Throws std::bad_alloc when the room cannot be had.
+    void Reserve(int32_t faces);
     // Extents from all vertices; an empty mesh gets min (1.7e308, ...) and max (-1.7e308, ...).
     void RecalcExtents();
 

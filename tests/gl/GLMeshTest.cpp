@@ -110,6 +110,20 @@ TEST(TGLMeshTest, AddTriangleKeepsTheListsInStepAndGrowsExtentsFromTheOrigin)
     EXPECT_EQ(mesh.VertexNormals.Count(), 5);
 }
 
+TEST(TGLMeshTest, ReserveMakesRoomWithoutChangingTheMesh)
+{
+    TGLMesh mesh;
+    mesh.AddTriangle({1, 1, 1}, {3, 1, 1}, {1, 4, 1}, 0x123456);
+    mesh.Reserve(1000);
+    EXPECT_GE(mesh.Vertices.Capacity(), 3000);
+    EXPECT_GE(mesh.FaceColor.Capacity(), 1000);
+    mesh.Reserve(10); // never shrinks
+    EXPECT_GE(mesh.VertexNormals.Capacity(), 3000);
+    EXPECT_EQ(mesh.FaceCount(), 1);
+    EXPECT_EQ(mesh.Vertices.Get(2), (Vector3D{1, 4, 1}));
+    EXPECT_EQ(mesh.VertexNormals.Count(), 3);
+}
+
 TEST(TGLMeshTest, QuadAndFanKeepTheirCornersAndWinding)
 {
     const Vector3D p1{0, 0, 0}, p2{1, 0, 0}, p3{1, 1, 0}, p4{0, 1, 0};
