@@ -4,6 +4,8 @@
 #include "gl/GLQuatLib.h"
 
 #include <cmath>
+#include <limits>
+#include <new>
 
 namespace kv {
 
@@ -40,8 +42,10 @@ void TGLBaseBitmap::LoadFromBitmap(const TBitmap& bitmap)
     const int32_t height = bitmap.Height();
     Image.Clear();
     const int64_t bytes = int64_t{width} * height * 4;
+    if (bytes > std::numeric_limits<int32_t>::max())
+        throw std::bad_alloc(); // more than a byte array can hold; nothing has changed but Image
     if (bytes > 0) {
-        Image.SetCapacity(static_cast<int32_t>(bytes)); // throws when it cannot be held
+        Image.SetCapacity(static_cast<int32_t>(bytes));
         for (int32_t r = 0; r < height; ++r)
             for (int32_t x = 0; x < width; ++x) {
                 // Red in the low byte of the colour.

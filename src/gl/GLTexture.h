@@ -37,7 +37,8 @@ public:
     void Clear();
     // Copies the pixels, size and Enabled, then notifies a change.
     virtual void Assign(const TGLBaseBitmap& source);
-    // The bitmap's pixels as RGBA with alpha 255, its bottom row first; notifies a change.
+    // The bitmap's pixels as RGBA with alpha 255, its bottom row first; notifies a change. Throws
+    // std::bad_alloc for a picture whose RGBA bytes a byte array cannot hold (Image is then empty).
     void LoadFromBitmap(const TBitmap& bitmap);
 
     uint32_t TextureName = 0;

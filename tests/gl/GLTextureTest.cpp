@@ -177,6 +177,20 @@ TEST(TGLCubeMapTest, ChangesClearUploaded)
     EXPECT_EQ(cube.Faces()[5], &cube.BackMap);
 }
 
+TEST(TGLMeshTextureTest, AssigningAMeshCopiesItsTexture)
+{
+    TGLMesh source;
+    source.Texture->TextureMode = tmComputed;
+    source.Texture->SetYaw(15);
+    source.Texture->Enabled = true;
+    TGLMesh copy;
+    copy.Assign(source);
+    EXPECT_EQ(copy.Texture->TextureMode, tmComputed);
+    EXPECT_EQ(copy.Texture->Yaw(), 15);
+    EXPECT_TRUE(copy.Texture->Enabled);
+    EXPECT_NE(copy.Texture.get(), source.Texture.get());
+}
+
 TEST(TGLMeshTextureTest, MeshesSendComputedCoordinatesOnlyInTheComputedMode)
 {
     TGLMesh mesh;
