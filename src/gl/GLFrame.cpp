@@ -100,15 +100,20 @@ int64_t TGLFrame::TriangleCount() const
     return total;
 }
 
-void TGLFrame::ApplyTree(const Matrix4x4& parentMatrix)
+void TGLFrame::ApplyTree(const Matrix4x4& parentMatrix, const TFrameDrawVisitor& visit)
 {
     ApplyTransform(parentMatrix);
-    const TGLObjectList* lists[] = {Meshes_.get(), Strings_.get(), Lines_.get()};
-    for (const TGLObjectList* list : lists)
-        for (int32_t i = 0; i < list->Count(); ++i)
-            list->Items(i)->ApplyTransform(ModelMatrix);
+    const std::pair<const TGLObjectList*, TFrameListKind> lists[] = {
+        {Meshes_.get(), fkMeshes}, {Strings_.get(), fkStrings}, {Lines_.get(), fkLines}};
+    for (const auto& [list, kind] : lists)
+        for (int32_t i = 0; i < list->Count(); ++i) {
+            TGLObject* item = list->Items(i);
+            item->ApplyTransform(ModelMatrix);
+            if (visit)
+                visit(TFrameDrawItem{item, kind, i, Visible && item->Visible});
+        }
     for (int32_t i = 0; i < Frames_->Count(); ++i)
-        Frames_->Frame(i)->ApplyTree(ModelMatrix);
+        Frames_->Frame(i)->ApplyTree(ModelMatrix, visit);
 }
 
 int32_t TGLFrameList::NewFrame()

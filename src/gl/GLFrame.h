@@ -8,7 +8,8 @@
 // visible item of a visible frame is drawn inside its own push and pop (picking name: the list
 // kind and the item), with its texture enabled around the draw when it has one; an item that is
 // not drawn only has its matrices recorded. Then the sub-frames the same way, and pop. ApplyTree
-// records the matrices of the whole tree that way without drawing.
+// records the matrices of the whole tree that way and tells a visitor, item by item, whether to
+// draw it; the viewer loads each item's ModelMatrix and draws.
 //
 // Any change in a list below a frame (an item added, removed, renamed) fires the frame's change
 // event and climbs the tree through the owning lists.
@@ -32,6 +33,18 @@ enum TFrameListKind : uint8_t { fkMeshes = 0, fkStrings = 1, fkLines = 2, fkFram
 
 class TGLFrameList;
 
+// One mesh, 3D string or line object met while walking a frame tree in the drawing order. Draw is
+// false when the object or the frame holding it is invisible: its matrices are recorded, but it is
+// not drawn. The picking name is (Kind, Index).
+struct TFrameDrawItem {
+    TGLObject* Object = nullptr;
+    TFrameListKind Kind = fkMeshes;
+    int32_t Index = 0;
+    bool Draw = false;
+};
+
+using TFrameDrawVisitor = std::function<void(const TFrameDrawItem& item)>;
+
 class TGLFrame : public TGLObject {
 public:
     TGLFrame();
@@ -48,8 +61,10 @@ public:
     // Sum of the triangle counts of the meshes here and in every sub-frame.
     int64_t TriangleCount() const;
     // Records this frame's matrices from parentMatrix and those of everything below it, in the
-    // drawing order.
-    void ApplyTree(const Matrix4x4& parentMatrix);
+    // drawing order; calls `visit`, when given, for each mesh, 3D string and line object after its
+    // matrices are recorded. Only the holding frame's and the item's own Visible decide Draw: the
+    // items of a visible sub-frame of a hidden frame are drawn.
+    void ApplyTree(const Matrix4x4& parentMatrix, const TFrameDrawVisitor& visit = nullptr);
 
     TGLMeshList& Meshes() { return *Meshes_; }
     const TGLMeshList& Meshes() const { return *Meshes_; }

@@ -53,6 +53,31 @@ TEST(TGLFrameTest, ApplyTreeRecordsEveryMatrixThroughTheFrames)
     EXPECT_EQ(lines->ParentMatrix, sub->ModelMatrix);
 }
 
+TEST(TGLFrameTest, WalksTheTreeInDrawingOrderAndTellsWhatToDraw)
+{
+    TGLFrame root;
+    root.Lines().NewLines();
+    root.Meshes().NewMesh();
+    root.Meshes().NewMesh()->Visible = false;
+    root.Strings().NewString();
+    TGLFrame* hidden = root.Frames().Frame(root.Frames().NewFrame());
+    hidden->Visible = false;
+    hidden->Position = {0, 0, 7};
+    TGLMesh* inHidden = hidden->Meshes().NewMesh();
+    TGLFrame* below = hidden->Frames().Frame(hidden->Frames().NewFrame());
+    below->Meshes().NewMesh();
+
+    std::vector<std::string> walk;
+    root.ApplyTree(IdentityMatrix(), [&](const TFrameDrawItem& item) {
+        walk.push_back(item.Object->Name() + " " + std::to_string(int(item.Kind)) + "/" + std::to_string(item.Index) +
+                       (item.Draw ? " draw" : " skip"));
+    });
+    EXPECT_EQ(walk, (std::vector<std::string>{"Mesh-0 0/0 draw", "Mesh-1 0/1 skip", "String3D-1 1/0 draw",
+                                              "Lines-1 2/0 draw", "Mesh-0 0/0 skip", "Mesh-0 0/0 draw"}));
+    // Skipped items still have their matrices recorded.
+    EXPECT_TRUE(Near(TransformPoint(inHidden->ModelMatrix, {0, 0, 0}), {0, 0, 7}));
+}
+
 TEST(TGLFrameTest, AssignCopiesTheTreeAndTheCopyReportsToItself)
 {
     TGLFrame source;
