@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # Builds (Release) and runs every benchmark, or those named: scripts/bench.sh [NAME ...]
+# scripts/bench.sh --compare-gdal [FILE] times whole processes against GDAL instead
+# (scripts/bench-gdal.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
+if [ "${1:-}" = "--compare-gdal" ]; then
+  shift
+  exec scripts/bench-gdal.sh "$@"
+fi
 scripts/install-deps.sh
 scripts/configure.sh build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 ninja -C build/release

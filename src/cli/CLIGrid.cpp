@@ -1,8 +1,9 @@
 #include "cli/CLICommon.h"
 
-#include "dem/KVDemReader.h"
+#include "gdalio/KVElevationFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -16,7 +17,7 @@ const char* const GridHelp =
     "grid row from the northernmost down to row 0, each the cells from west to east\n"
     "joined by \",\". A cell without data prints as -2147483648.\n"
     "With --summary: the \"cols,rows\" line, then the counts of valid and void cells\n"
-    "and the lowest and highest valid elevation.\n";
+    "and the lowest and highest valid elevation. A FILE starting with '-' goes after '--'.\n";
 
 namespace {
 
@@ -56,7 +57,9 @@ void PrintRows(const TDEMArray& dem)
             line.append(number, result.ptr);
         }
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stdout);
+        // Output that cannot be written (a full disk) ends the listing at once.
+        if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size())
+            throw EKorvelaError(OutputErrorMessage(errno));
     }
 }
 
@@ -64,29 +67,28 @@ void PrintRows(const TDEMArray& dem)
 
 int RunGrid(const TArgs& args)
 {
-    std::string file;
+    const TSplitArgs split = SplitArgs(args);
     bool summary = false;
-    for (const std::string& arg : args) {
-        if (arg == "--summary")
+    for (const TOption& option : split.Options) {
+        if (option.Name == "--summary")
             summary = true;
-        else if (!arg.empty() && arg[0] == '-')
-            throw EUsageError{"unknown option '" + arg + "'"};
-        else if (file.empty())
-            file = arg;
         else
-            throw EUsageError{"grid takes one file"};
+            throw EUsageError{"unknown option '" + option.Name + "'"};
     }
-    if (file.empty())
+    if (split.Operands.empty())
         throw EUsageError{"grid needs a FILE"};
+    if (split.Operands.size() > 1)
+        throw EUsageError{"grid takes one file"};
+    const std::string& file = split.Operands.front();
 
     TDEMArray dem;
-    LoadDEMByExtension(file, dem);
+    LoadElevationFile(file, dem, TerminalProgress("reading"));
     std::printf("%d,%d\n", dem.Cols(), dem.Rows());
     if (summary)
         PrintSummary(dem);
     else
         PrintRows(dem);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return 0;
 }
 
 } // namespace kv::cli

@@ -1,13 +1,13 @@
 #include "cli/CLICommon.h"
 
 #include "dem/KVDEMInfo.h"
-#include "dem/KVDemReader.h"
+#include "gdalio/KVElevationFile.h"
 #include "platform/KVIni.h"
 #include "platform/SettingsFolder.h"
 #include "platform/Units.h"
 
-#include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace kv::cli {
 
@@ -17,42 +17,37 @@ const char* const InfoHelp =
     "Prints the DEM information of FILE (its header), an empty line, then the defect\n"
     "report of the load (one line per kind of defect; nothing for a clean file).\n"
     "Elevations are shown in the working units of the settings file (Korvela.ini)\n"
-    "unless --feet or --meters is given.\n";
-
-bool WantsHelp(const TArgs& args)
-{
-    return std::any_of(args.begin(), args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
-}
+    "unless --feet or --meters is given. Control characters in the file's texts are\n"
+    "shown escaped (\\x1b). A FILE starting with '-' goes after '--'.\n";
 
 int RunInfo(const TArgs& args)
 {
-    std::string file;
-    TUnits units{LoadSettings(SettingsFolder()).UseFeet};
-    for (const std::string& arg : args) {
-        if (arg == "--feet")
-            units.UseFeet = true;
-        else if (arg == "--meters")
-            units.UseFeet = false;
-        else if (!arg.empty() && arg[0] == '-')
-            throw EUsageError{"unknown option '" + arg + "'"};
-        else if (file.empty())
-            file = arg;
+    const TSplitArgs split = SplitArgs(args);
+    std::optional<bool> useFeet;
+    for (const TOption& option : split.Options) {
+        if (option.Name == "--feet" || option.Name == "--meters")
+            useFeet = option.Name == "--feet";
         else
-            throw EUsageError{"info takes one file"};
+            throw EUsageError{"unknown option '" + option.Name + "'"};
     }
-    if (file.empty())
+    if (split.Operands.empty())
         throw EUsageError{"info needs a FILE"};
+    if (split.Operands.size() > 1)
+        throw EUsageError{"info takes one file"};
+    const std::string& file = split.Operands.front();
+    const TUnits units{useFeet ? *useFeet : LoadSettings(SettingsFolder()).UseFeet};
 
     TDEMArray dem;
-    LoadDEMByExtension(file, dem);
+    LoadElevationFile(file, dem, TerminalProgress("reading"));
     // The program draws the map right after opening, so the colour spacing is the one of
     // that drawing.
     const double colorSpacing = (dem.Info.DataMax - dem.Info.DataMin) / 15.0;
+    // The header's texts come from the file: never hand their control bytes to the terminal.
     for (const std::string& line : DEMInfoLines(dem.Info, colorSpacing, units))
-        std::printf("%s\n", line.c_str());
+        std::printf("%s\n", TerminalSafe(line).c_str());
     std::printf("\n");
     for (const std::string& line : DEMErrorLines(dem.Info))
-        std::printf("%s\n", line.c_str());
+        std::printf("%s\n", TerminalSafe(line).c_str());
     return 0;
 }
 

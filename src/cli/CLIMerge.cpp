@@ -15,7 +15,8 @@ const char* const MergeHelp =
     "slid across the seam by the pan factor P (0 to 1, default 0.5): 0 keeps FILE0's\n"
     "area, 1 moves fully onto FILE1, 0.5 centres on the seam.\n"
     "When the files look incompatible (different reference systems, or corners more\n"
-    "than 10 meters apart) the merge is refused with exit code 2 unless --force is given.\n";
+    "than 10 meters apart) the merge is refused with exit code 2 unless --force is given.\n"
+    "--pan=P works as --pan P; files starting with '-' go after '--'.\n";
 
 namespace {
 
@@ -32,13 +33,22 @@ void ShowProgress(int position, int maximum)
     std::fprintf(stderr, "\rmerging: %3d%%", static_cast<int>(100LL * position / maximum));
 }
 
-std::string OnOneLine(std::string text)
+// The question's lines joined into one sentence sequence: "A\r\nB?" becomes "A. B?".
+std::string OnOneLine(const std::string& question)
 {
     std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue;
-        line += text[i] == '\r' ? '\n' : text[i];
+    size_t start = 0;
+    while (start <= question.size()) {
+        size_t end = question.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = question.size();
+        const std::string part = question.substr(start, end - start);
+        if (!part.empty()) {
+            if (!line.empty())
+                line += std::string(".?!").find(line.back()) == std::string::npos ? ". " : " ";
+            line += part;
+        }
+        start = end + 1;
     }
     return line;
 }
@@ -61,27 +71,24 @@ enum TMergeDirection { mdNone, mdWestEast, mdSouthNorth };
 int RunMerge(const TArgs& args)
 {
     TMergeDirection direction = mdNone;
-    std::vector<std::string> files;
     double pan = 0.5;
     bool force = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--west-east" || arg == "--south-north") {
+    const TSplitArgs split = SplitArgs(args, {"--pan"});
+    for (const TOption& option : split.Options) {
+        if (option.Name == "--west-east" || option.Name == "--south-north") {
             if (direction != mdNone)
                 throw EUsageError{"give one of --west-east and --south-north"};
-            direction = arg == "--west-east" ? mdWestEast : mdSouthNorth;
-        } else if (arg == "--force") {
+            direction = option.Name == "--west-east" ? mdWestEast : mdSouthNorth;
+        } else if (option.Name == "--force") {
             force = true;
-        } else if (arg == "--pan") {
-            if (i + 1 == args.size() || !TryParseFraction(args[i + 1], pan))
+        } else if (option.Name == "--pan") {
+            if (!option.Value || !TryParseFraction(*option.Value, pan))
                 throw EUsageError{"--pan needs a number from 0 to 1"};
-            ++i;
-        } else if (!arg.empty() && arg[0] == '-') {
-            throw EUsageError{"unknown option '" + arg + "'"};
         } else {
-            files.push_back(arg);
+            throw EUsageError{"unknown option '" + option.Name + "'"};
         }
     }
+    const std::vector<std::string>& files = split.Operands;
     if (direction == mdNone)
         throw EUsageError{"give --west-east or --south-north"};
     if (files.size() != 3)
@@ -101,8 +108,7 @@ int RunMerge(const TArgs& args)
     const bool merged = direction == mdWestEast ? MergeWestEast(files[0], files[1], files[2], pan, callbacks)
                                               : MergeSouthNorth(files[0], files[1], files[2], pan, callbacks);
     if (!merged) {
-        std::fprintf(stderr, "%s\n(use --force to merge anyway)\n", OnOneLine(refusedQuestion).c_str());
-        return 2;
+        throw ERefusedError{OnOneLine(refusedQuestion) + " (use --force to merge anyway)"};
     }
     return 0;
 }

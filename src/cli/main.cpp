@@ -2,6 +2,7 @@
 
 #include "cli/CLICommon.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -12,28 +13,44 @@ namespace {
 const char* const ToolHelp =
     "Usage: korvela3d-cli COMMAND [ARGUMENTS]\n"
     "\n"
-    "Reads and merges digital elevation models (USGS DEM files, SDTS transfers).\n"
+    "Reads, merges and converts digital elevation models (USGS DEM files, SDTS transfers,\n"
+    "GeoTIFF, SRTM .hgt, ESRI ASCII grids and the other rasters GDAL reads).\n"
     "\n"
     "Commands:\n"
     "  info FILE [--feet|--meters]   the DEM information and the defect report of FILE\n"
     "  grid FILE [--summary]         the elevation grid of FILE as comma-separated rows\n"
     "  merge --west-east|--south-north FILE0 FILE1 OUT [--pan P] [--force]\n"
     "                                merge two neighbouring USGS DEM files into OUT\n"
+    "  map FILE OUT.png [--colored] [--shaded] [--contoured] [--contrast 0-6]\n"
+    "      [--light N|S|E|W|NE|NW|SE|SW] [--feet|--meters]\n"
+    "                                draw the map of FILE into a PNG picture\n"
+    "  export FILE OUT.tif           write the elevation grid of FILE as a GeoTIFF\n"
     "\n"
-    "Files named *.ddf (any case) are read as SDTS transfers, all others as USGS DEM files.\n"
+    "Files named *.ddf (any case) are read as SDTS transfers (open the transfer's\n"
+    "????CEL?.DDF module), *.dem as USGS DEM files (through GDAL when they are not),\n"
+    "all others through GDAL (band 1). Only regular files are read.\n"
+    "Errors are one line on stderr and exit with 1; a refused merge exits with 2. Control\n"
+    "characters from files are shown escaped (\\x1b).\n"
     "'korvela3d-cli COMMAND --help' describes one command.\n";
 
 // One line on stderr: a message never spans lines or moves the cursor, whatever bytes a
-// file put into it.
+// file put into it (they are shown escaped).
 void PrintError(const std::string& message)
 {
-    std::string line = message;
-    for (char& c : line)
-        if (c == '\r' || c == '\n' || c == '\t')
-            c = ' ';
-        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
-    std::fprintf(stderr, "korvela3d-cli: %s\n", line.c_str());
+    std::fprintf(stderr, "korvela3d-cli: %s\n", kv::cli::TerminalSafe(message).c_str());
+}
+
+// Exit code 0 when everything printed reached stdout; otherwise says why (a full disk, a
+// closed output) and gives 1.
+int FinishOutput()
+{
+    int error = std::fflush(stdout) != 0 ? errno : 0;
+    if (error == 0 && std::ferror(stdout))
+        error = EIO;
+    if (error == 0)
+        return 0;
+    PrintError(kv::cli::OutputErrorMessage(error));
+    return 1;
 }
 
 } // namespace
@@ -53,8 +70,10 @@ int main(int argc, char** argv)
     }
     const char* help = command == "info"    ? InfoHelp
                        : command == "grid"  ? GridHelp
-                       : command == "merge" ? MergeHelp
-                                            : nullptr;
+                       : command == "merge"  ? MergeHelp
+                       : command == "map"    ? MapHelp
+                       : command == "export" ? ExportHelp
+                                             : nullptr;
     if (!help) {
         PrintError("unknown command '" + command + "' (see korvela3d-cli --help)");
         return 1;
@@ -64,11 +83,16 @@ int main(int argc, char** argv)
         return 0;
     }
     try {
-        if (command == "info")
-            return RunInfo(args);
-        if (command == "grid")
-            return RunGrid(args);
-        return RunMerge(args);
+        const int result = command == "info"    ? RunInfo(args)
+                           : command == "grid"   ? RunGrid(args)
+                           : command == "map"    ? RunMap(args)
+                           : command == "export" ? RunExport(args)
+                                                 : RunMerge(args);
+        const int output = FinishOutput();
+        return result != 0 ? result : output;
+    } catch (const ERefusedError& error) {
+        PrintError(error.what());
+        return 2;
     } catch (const EUsageError& error) {
         PrintError(error.what());
         std::fputs(help, stderr);

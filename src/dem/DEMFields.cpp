@@ -80,35 +80,59 @@ bool TryParseReal(std::string_view text, double& value)
     return true;
 }
 
-int32_t ParseIntField(std::string_view field)
+bool TryParseIntField(std::string_view field, int32_t& value)
+{
+    if (field.size() == 6 && TryParseCompactInt6(field.data(), value))
+        return true;
+    char buffer[MaxNumberChars];
+    size_t length = 0;
+    return StripBlanks(field, buffer, length, false) && TryParseInteger(std::string_view(buffer, length), value);
+}
+
+bool TryParseRealField(std::string_view field, bool emptyIsZero, double& value)
 {
     char buffer[MaxNumberChars];
     size_t length = 0;
-    int32_t value = 0;
-    if (StripBlanks(field, buffer, length, false) && TryParseInteger(std::string_view(buffer, length), value))
-        return value;
+    const bool fits = StripBlanks(field, buffer, length, true);
+    if (fits && length == 0 && emptyIsZero) {
+        value = 0.0;
+        return true;
+    }
+    return fits && TryParseReal(std::string_view(buffer, length), value);
+}
+
+std::string InvalidIntegerMessage(std::string_view field)
+{
     std::string shown;
     for (char c : field)
         if (c != ' ')
             shown += c;
-    throw EKorvelaError("'" + shown + "' is not a valid integer value");
+    return "'" + shown + "' is not a valid integer value";
 }
 
-double ParseRealField(std::string_view field, bool emptyIsZero)
+std::string InvalidRealMessage(std::string_view field)
 {
-    char buffer[MaxNumberChars];
-    size_t length = 0;
-    double value = 0.0;
-    const bool fits = StripBlanks(field, buffer, length, true);
-    if (fits && length == 0 && emptyIsZero)
-        return 0.0;
-    if (fits && TryParseReal(std::string_view(buffer, length), value))
-        return value;
     std::string shown;
     for (char c : field)
         if (c != ' ')
             shown += c == 'D' ? 'E' : c;
-    throw EKorvelaError("'" + shown + "' is not a valid floating point value");
+    return "'" + shown + "' is not a valid floating point value";
+}
+
+int32_t ParseIntField(std::string_view field)
+{
+    int32_t value = 0;
+    if (!TryParseIntField(field, value))
+        throw EKorvelaError(InvalidIntegerMessage(field));
+    return value;
+}
+
+double ParseRealField(std::string_view field, bool emptyIsZero)
+{
+    double value = 0.0;
+    if (!TryParseRealField(field, emptyIsZero, value))
+        throw EKorvelaError(InvalidRealMessage(field));
+    return value;
 }
 
 std::string FoldBlanks(std::string_view field)

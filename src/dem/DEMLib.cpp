@@ -5,9 +5,35 @@
 #include "platform/Units.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace kv {
+
+namespace {
+
+// Asks for the memory of a large grid to be backed by huge pages where the system offers them
+// (Linux's transparent huge pages): a 3601 x 3601 grid then costs a few dozen page faults
+// instead of 13,000, which on virtual machines dominate the time to load it.
+void PreferHugePages([[maybe_unused]] void* data, [[maybe_unused]] size_t bytes)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr uintptr_t hugePage = uintptr_t{2} << 20;
+    if (bytes < 2 * hugePage)
+        return;
+    constexpr uintptr_t page = 4096;
+    const auto start = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(page - 1);
+    if (end > start)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE); // advice only: failure is harmless
+#endif
+}
+
+} // namespace
 
 T2DIntArray::T2DIntArray(int32_t cols, int32_t rows)
 {
@@ -20,7 +46,11 @@ void T2DIntArray::SetSize(int32_t cols, int32_t rows)
     rows = cols == 0 ? 0 : std::max(rows, 0);
     if (cols == Cols_ && rows == Rows_)
         return;
-    std::vector<int32_t> cells(static_cast<size_t>(cols) * static_cast<size_t>(rows), 0);
+    const size_t count = static_cast<size_t>(cols) * static_cast<size_t>(rows);
+    std::vector<int32_t> cells;
+    cells.reserve(count);
+    PreferHugePages(cells.data(), count * sizeof(int32_t));
+    cells.resize(count, 0);
     const int32_t keepCols = std::min(cols, Cols_);
     const int32_t keepRows = std::min(rows, Rows_);
     for (int32_t c = 0; c < keepCols; ++c) {
@@ -39,7 +69,7 @@ double ElevationInMeters(const TDEMInfo& info, double elevation)
 
 int64_t GridColumns(const TDEMInfo& info)
 {
-    if (info.SourceFormat == dfSDTS)
+    if (info.SourceFormat == dfSDTS || info.SourceFormat == dfGDAL)
         return info.ProfileCols;
     return int64_t{info.ProfileRows} * int64_t{info.ProfileCols};
 }

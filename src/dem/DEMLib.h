@@ -25,7 +25,7 @@ struct TGroundPoint {
 };
 
 // The reader that filled a TDEMInfo.
-enum TDEMFormat : uint8_t { dfNone = 0, dfUSGS = 1, dfSDTS = 2 };
+enum TDEMFormat : uint8_t { dfNone = 0, dfUSGS = 1, dfSDTS = 2, dfGDAL = 3 };
 
 // Indices into TDEMInfo::Corners.
 enum TCorner { cnSW = 0, cnNW = 1, cnNE = 2, cnSE = 3 };
@@ -68,7 +68,8 @@ struct TDEMInfo {
 double ElevationInMeters(const TDEMInfo& info, double elevation);
 
 // Columns of the grid the header describes: ProfileRows x ProfileCols profiles for a USGS
-// file, NCOL cells (ProfileCols) for an SDTS transfer, whose ProfileRows counts cell rows.
+// file, ProfileCols cells for an SDTS transfer or a raster read through GDAL, whose
+// ProfileRows counts cell rows.
 int64_t GridColumns(const TDEMInfo& info);
 
 // A 2D array of 32-bit integers indexed [col][row], stored in one contiguous block

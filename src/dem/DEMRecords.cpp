@@ -31,33 +31,48 @@ constexpr std::array<TGroundPoint, 4> ZeroReplacementArcSeconds{{
     {-385200.0, 140400.0},
 }};
 
+// Field names for messages, as a user would look them up in the file's description.
+constexpr const char* ProjParamNames[15] = {
+    "projection parameter 1",  "projection parameter 2",  "projection parameter 3",  "projection parameter 4",
+    "projection parameter 5",  "projection parameter 6",  "projection parameter 7",  "projection parameter 8",
+    "projection parameter 9",  "projection parameter 10", "projection parameter 11", "projection parameter 12",
+    "projection parameter 13", "projection parameter 14", "projection parameter 15",
+};
+constexpr const char* CornerNames[4][2] = {
+    {"the south-west corner's easting", "the south-west corner's northing"},
+    {"the north-west corner's easting", "the north-west corner's northing"},
+    {"the north-east corner's easting", "the north-east corner's northing"},
+    {"the south-east corner's easting", "the south-east corner's northing"},
+};
+constexpr const char* ResolutionNames[3] = {"the x spacing", "the y spacing", "the z spacing"};
+
 } // namespace
 
 void ReadRecordA(TDEMBlockReader& reader, TDEMInfo& info, bool foldMapName, bool emptyRealIsZero)
 {
-    const std::string_view rawName = reader.ReadField(MapNameWidth);
+    const std::string_view rawName = reader.ReadField(MapNameWidth, "the map name");
     info.MapName = foldMapName ? FoldBlanks(rawName) : std::string(rawName);
-    info.LevelCode = reader.ReadInt(6);
-    info.PatternCode = reader.ReadInt(6);
-    info.GroundRef = reader.ReadInt(6);
-    info.Zone = reader.ReadInt(6);
-    for (double& param : info.ProjParams)
-        param = reader.ReadReal(24, emptyRealIsZero);
-    info.GroundUnits = LowByte(reader.ReadInt(6));
-    info.ElevUnits = LowByte(reader.ReadInt(6));
-    info.PolySides = reader.ReadInt(6);
-    for (TGroundPoint& corner : info.Corners) {
-        corner.East = reader.ReadReal(24, emptyRealIsZero);
-        corner.North = reader.ReadReal(24, emptyRealIsZero);
+    info.LevelCode = reader.ReadInt(6, "the DEM level code");
+    info.PatternCode = reader.ReadInt(6, "the elevation pattern code");
+    info.GroundRef = reader.ReadInt(6, "the ground reference system");
+    info.Zone = reader.ReadInt(6, "the zone");
+    for (size_t i = 0; i < info.ProjParams.size(); ++i)
+        info.ProjParams[i] = reader.ReadReal(24, emptyRealIsZero, ProjParamNames[i]);
+    info.GroundUnits = LowByte(reader.ReadInt(6, "the ground unit code"));
+    info.ElevUnits = LowByte(reader.ReadInt(6, "the elevation unit code"));
+    info.PolySides = reader.ReadInt(6, "the number of sides of the coverage polygon");
+    for (size_t i = 0; i < info.Corners.size(); ++i) {
+        info.Corners[i].East = reader.ReadReal(24, emptyRealIsZero, CornerNames[i][0]);
+        info.Corners[i].North = reader.ReadReal(24, emptyRealIsZero, CornerNames[i][1]);
     }
-    info.MinElevation = reader.ReadReal(24, emptyRealIsZero);
-    info.MaxElevation = reader.ReadReal(24, emptyRealIsZero);
-    info.Angle = reader.ReadReal(24, emptyRealIsZero);
-    info.Accuracy = reader.ReadInt(6);
-    for (double& resolution : info.Resolution)
-        resolution = reader.ReadReal(12, emptyRealIsZero);
-    info.ProfileRows = reader.ReadInt(6);
-    info.ProfileCols = reader.ReadInt(6);
+    info.MinElevation = reader.ReadReal(24, emptyRealIsZero, "the minimum elevation");
+    info.MaxElevation = reader.ReadReal(24, emptyRealIsZero, "the maximum elevation");
+    info.Angle = reader.ReadReal(24, emptyRealIsZero, "the grid angle");
+    info.Accuracy = reader.ReadInt(6, "the accuracy code");
+    for (size_t i = 0; i < info.Resolution.size(); ++i)
+        info.Resolution[i] = reader.ReadReal(12, emptyRealIsZero, ResolutionNames[i]);
+    info.ProfileRows = reader.ReadInt(6, "the rows of profiles");
+    info.ProfileCols = reader.ReadInt(6, "the columns of profiles");
 }
 
 void WriteRecordA(TDEMBlockWriter& writer, const TDEMInfo& info)
@@ -99,15 +114,15 @@ bool ReplaceZeroCorners(TDEMInfo& info)
 TProfileHeader ReadProfileHeader(TDEMBlockReader& reader, bool emptyRealIsZero)
 {
     TProfileHeader header;
-    header.Row = reader.ReadInt(6);
-    header.Col = reader.ReadInt(6);
-    header.M = reader.ReadInt(6);
-    header.N = reader.ReadInt(6);
-    header.X0 = reader.ReadReal(24, emptyRealIsZero);
-    header.Y0 = reader.ReadReal(24, emptyRealIsZero);
-    header.Datum = reader.ReadReal(24, emptyRealIsZero);
-    header.Min = reader.ReadReal(24, emptyRealIsZero);
-    header.Max = reader.ReadReal(24, emptyRealIsZero);
+    header.Row = reader.ReadInt(6, "the row number");
+    header.Col = reader.ReadInt(6, "the column number");
+    header.M = reader.ReadInt(6, "the elevation count m");
+    header.N = reader.ReadInt(6, "the elevation count n");
+    header.X0 = reader.ReadReal(24, emptyRealIsZero, "the easting of the first elevation");
+    header.Y0 = reader.ReadReal(24, emptyRealIsZero, "the northing of the first elevation");
+    header.Datum = reader.ReadReal(24, emptyRealIsZero, "the local datum elevation");
+    header.Min = reader.ReadReal(24, emptyRealIsZero, "the profile's minimum elevation");
+    header.Max = reader.ReadReal(24, emptyRealIsZero, "the profile's maximum elevation");
     return header;
 }
 

@@ -52,6 +52,9 @@ TProfileHeader ColumnHeader(const TDEMArray& dem, const TDEMInfo& info, int32_t 
 std::string FormatDEMText(const TDEMArray& dem)
 {
     TDEMInfo info = dem.Info;
+    // The profiles are always written as a regular grid, whatever pattern the source stated;
+    // readers refuse files that state another pattern.
+    info.PatternCode = 1;
     info.ProfileRows = 1;
     info.ProfileCols = dem.Cols();
     // The reader replaces an all-zero corner set; place the profiles against the corners it uses.

@@ -9,7 +9,8 @@
 
 namespace kv {
 
-// The whole grid as USGS DEM text. Record A is dem.Info with one row of dem.Cols() profiles;
+// The whole grid as USGS DEM text. Record A is dem.Info with pattern code 1 (a regular grid)
+// and one row of dem.Cols() profiles;
 // profile k is row 1, column k + 1, with dem.Rows() elevations starting at the southern edge
 // and at the easting of the south-west corner plus k x Resolution[0]. Void cells are written
 // as -32767; like every elevation at or below -1000 they read back as voids.

@@ -21,16 +21,16 @@ double Fraction(int64_t part, int32_t whole)
     return part == 0 ? 0.0 : static_cast<double>(part) / static_cast<double>(whole);
 }
 
-// A seam profile: the lower-starting one's header (the west one on a tie) holding both
-// profiles' elevations, its own first.
-void WriteSeamProfile(TDEMBlockWriter& writer, const TMergeInput& west, const TMergeInput& east)
+// A seam profile, the `column`-th of the output: the lower-starting one's header (the west
+// one on a tie) holding both profiles' elevations, its own first.
+void WriteSeamProfile(TDEMBlockWriter& writer, int64_t column, const TMergeInput& west, const TMergeInput& east)
 {
     const bool westFirst = west.Profile().Y0 <= east.Profile().Y0;
     const TMergeInput& lower = westFirst ? west : east;
     const TMergeInput& upper = westFirst ? east : west;
     const int64_t length = static_cast<int64_t>(lower.Elevations().size() + upper.Elevations().size());
     CheckMergedLength(length);
-    TProfileHeader header = lower.Profile();
+    TProfileHeader header = AsColumn(lower.Profile(), column);
     header.M = static_cast<int32_t>(length);
     header.N = 1;
     WriteProfileHeader(writer, header);
@@ -102,19 +102,20 @@ std::optional<std::string> MergeWestEastData(const TMergeSource& westSource, con
         west.SkipProfile();
         gauge.Step(i);
     }
+    int64_t column = 0;
     for (int64_t i = 0; i < plan.WestTail; ++i) {
         west.ReadProfile();
-        WriteProfile(writer, west.Profile(), west.Elevations());
+        WriteProfile(writer, AsColumn(west.Profile(), ++column), west.Elevations());
         gauge.Step(plan.Shift + i);
     }
     for (int64_t i = 0; i < plan.Skew; ++i) {
         west.ReadProfile();
         east.ReadProfile();
-        WriteSeamProfile(writer, west, east);
+        WriteSeamProfile(writer, ++column, west, east);
     }
     for (int64_t i = 0; i < plan.Shift; ++i) {
         east.ReadProfile();
-        WriteProfile(writer, east.Profile(), east.Elevations());
+        WriteProfile(writer, AsColumn(east.Profile(), ++column), east.Elevations());
         gauge.Step(plan.WestTail + plan.Shift + i);
     }
     writer.PutRaw(west.RestOfFile());

@@ -3,7 +3,8 @@
 // above the other (south and north). The result has the size of the first input and covers
 // a window slid across the seam by the pan factor: 0 keeps the first file's area, 1 moves
 // the window fully onto the second file, 0.5 centres it on the seam. The files are merged
-// as text, profile by profile, without building a grid.
+// as text, profile by profile, without building a grid. The result numbers its profiles in
+// the order written (row 1, columns 1 to n), whatever their numbers in the inputs.
 
 #include <cstdint>
 #include <filesystem>

@@ -119,6 +119,16 @@ int32_t FillerValue(double minElevation)
     return static_cast<int32_t>(value);
 }
 
+TProfileHeader AsColumn(TProfileHeader header, int64_t column)
+{
+    if (column < 1 || column > MaxFieldValue)
+        throw EKorvelaError("The merged file would hold more than " + std::to_string(MaxFieldValue) +
+                            " profiles, more than its column numbers can state");
+    header.Row = 1;
+    header.Col = static_cast<int32_t>(column);
+    return header;
+}
+
 void PutElevations(TDEMBlockWriter& writer, std::span<const int32_t> values)
 {
     for (const int32_t value : values)

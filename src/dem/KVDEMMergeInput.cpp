@@ -19,10 +19,22 @@ TMergeInput::TMergeInput(std::span<const char> data, std::string name)
 {
 }
 
+template <typename TRead>
+auto TMergeInput::Locating(const std::string& where, TRead read)
+{
+    try {
+        return read();
+    } catch (const EKorvelaError& error) {
+        throw EKorvelaError(Name_ + ", " + where + ": " + error.what());
+    }
+}
+
 void TMergeInput::ReadHeader()
 {
-    Reader_.ReadBlock();
-    ReadRecordA(Reader_, Info_, /*foldMapName=*/false, /*emptyRealIsZero=*/false);
+    Locating("record A", [&] {
+        Reader_.ReadBlock();
+        ReadRecordA(Reader_, Info_, /*foldMapName=*/false, /*emptyRealIsZero=*/false);
+    });
     ReplaceZeroCorners(Info_);
 
     if (Info_.ProfileRows < 0 || Info_.ProfileCols < 0)
@@ -42,8 +54,12 @@ int64_t TMergeInput::BeginProfile()
 {
     if (!HasMoreProfiles())
         throw EKorvelaError(Name_ + " has no profile left to read");
-    Reader_.ReadBlock();
-    Profile_ = ReadProfileHeader(Reader_, /*emptyRealIsZero=*/false);
+    ProfileWhere_ = "profile " + std::to_string(ProfilesRead_ + 1) + " (the block from byte " +
+                    std::to_string(Reader_.StreamPosition()) + ")";
+    Profile_ = Locating(ProfileWhere_, [&] {
+        Reader_.ReadBlock();
+        return ReadProfileHeader(Reader_, /*emptyRealIsZero=*/false);
+    });
     ++ProfilesRead_;
     const int64_t length = Profile_.Length();
     if (length < 0)
@@ -62,15 +78,17 @@ void TMergeInput::ReadProfile()
 {
     const int64_t length = BeginProfile();
     Elevations_.resize(static_cast<size_t>(length));
-    for (int32_t& value : Elevations_)
-        value = Reader_.ReadInt(ElevationWidth);
+    Locating(ProfileWhere_, [&] {
+        for (int32_t& value : Elevations_)
+            value = Reader_.ReadInt(ElevationWidth);
+    });
 }
 
 void TMergeInput::SkipProfile()
 {
     const int64_t length = BeginProfile();
     Elevations_.clear();
-    Reader_.SkipFields(length, ElevationWidth);
+    Locating(ProfileWhere_, [&] { Reader_.SkipFields(length, ElevationWidth); });
 }
 
 std::string_view TMergeInput::RestOfFile() const

@@ -165,7 +165,7 @@ private:
     // A piece as a profile of its own; an empty piece holds one filler value.
     void WriteAlone(const TMergeInput& input, const TPiece& piece)
     {
-        TProfileHeader header = input.Profile();
+        TProfileHeader header = AsColumn(input.Profile(), Written_ + 1);
         header.M = static_cast<int32_t>(std::max<int64_t>(piece.Length(), 1));
         header.N = 1;
         header.Y0 = piece.Y0;
@@ -200,7 +200,7 @@ private:
             WriteAlone(South_, south);
             return;
         }
-        TProfileHeader header = South_.Profile();
+        TProfileHeader header = AsColumn(South_.Profile(), Written_ + 1);
         header.M = static_cast<int32_t>(length);
         header.N = 1;
         header.Y0 = south.Y0;

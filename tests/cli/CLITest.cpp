@@ -6,9 +6,11 @@
 #include "support/DEMFixtures.h"
 #include "support/TestData.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace kv {
@@ -31,21 +33,32 @@ std::string Quoted(const std::string& arg)
     return quoted + "'";
 }
 
-// Runs korvela3d-cli with `args`, its settings folder in `config`.
-TRun RunCli(const std::vector<std::string>& args, const TTempDir& scratch)
+// Runs korvela3d-cli in `scratch` with `args`, its settings folder there, its output in a file
+// there unless `output` names another place. A run that hangs is ended after a minute (exit
+// code 124).
+TRun RunCli(const std::vector<std::string>& args, const TTempDir& scratch, const std::string& output = {})
 {
-    std::string command = "XDG_CONFIG_HOME=" + Quoted(scratch.Path().string()) + " " + Quoted(KV_CLI_PATH);
+    std::string command = "cd " + Quoted(scratch.Path().string()) + " && XDG_CONFIG_HOME=" +
+                          Quoted(scratch.Path().string()) + " timeout 60 " + Quoted(KV_CLI_PATH);
     for (const std::string& arg : args)
         command += " " + Quoted(arg);
     const auto out = scratch / "stdout.txt";
     const auto err = scratch / "stderr.txt";
-    command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string()) + " </dev/null";
+    test::WriteFileText(out, "");
+    command += " >" + Quoted(output.empty() ? out.string() : output) + " 2>" + Quoted(err.string()) + " </dev/null";
     const int status = std::system(command.c_str());
     TRun run;
     run.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     run.Out = ReadFileText(out);
     run.Err = ReadFileText(err);
     return run;
+}
+
+// The error output is exactly one line, the tool's name first.
+void ExpectOneErrorLine(const TRun& run)
+{
+    EXPECT_EQ(run.Err.rfind("korvela3d-cli: ", 0), 0u) << run.Err;
+    EXPECT_EQ(run.Err.find('\n'), run.Err.size() - 1) << run.Err;
 }
 
 const std::string Sample = (test::SamplesDir() / "jacksboro.dem").string();
@@ -101,11 +114,13 @@ TEST(Cli, MergeAsksBeforeJoiningFilesThatDoNotMeet)
     const auto out = scratch / "out.dem";
     const TRun refused = RunCli({"merge", "--west-east", westFile.string(), farFile.string(), out.string()}, scratch);
     EXPECT_EQ(refused.ExitCode, 2);
-    EXPECT_NE(refused.Err.find("Meters Appart\nMerge Anyway?"), std::string::npos) << refused.Err;
+    ExpectOneErrorLine(refused);
+    EXPECT_THAT(refused.Err, ::testing::MatchesRegex("korvela3d-cli: DEM Files Are [0-9]+\\.[0-9][0-9] Meters Appart\\. "
+                                                     "Merge Anyway\\? \\(use --force to merge anyway\\)\n"));
     EXPECT_FALSE(std::filesystem::exists(out));
 
     const TRun forced = RunCli(
-        {"merge", "--west-east", westFile.string(), farFile.string(), out.string(), "--pan", "0.25", "--force"},
+        {"merge", "--west-east", "--pan=0.25", "--force", "--", westFile.string(), farFile.string(), out.string()},
         scratch);
     ASSERT_EQ(forced.ExitCode, 0) << forced.Err;
     TDEMArray merged;
@@ -119,27 +134,96 @@ TEST(Cli, ErrorsAreOneLineAndExitOne)
 {
     TTempDir scratch;
     test::WriteFileText(scratch / "short.dem", "   tiny\r\n");
+    ASSERT_EQ(::mkfifo((scratch / "pipe.dem").c_str(), 0600), 0);
+    // A file whose third profile (three blocks each after record A) holds a malformed elevation.
+    TDEMArray sample;
+    LoadDEMFile(Sample, sample);
+    std::string text = FormatDEMText(sample);
+    test::WriteFileText(scratch / "good.dem", text);
+    test::WriteFileText(scratch / "bad.dem", text.replace(1024 + 2 * 3072 + 144 + 5 * 6, 6, "    x1"));
     struct Case {
         std::vector<std::string> args;
         std::string message;
     };
     const Case cases[] = {
         {{"info", (scratch / "missing.dem").string()}, "Cannot open file "},
-        {{"grid", (scratch / "short.dem").string()}, "Stream read error"},
+        {{"grid", (scratch / "short.dem").string()}, "short.dem: the file ends at byte 9 inside record A (the map name)"},
         {{"grid", (scratch / "missing" / "7001CEL0.ddf").string()}, "Cannot open file "},
         {{"grid"}, "grid needs a FILE"},
         {{"info", Sample, "--yards"}, "unknown option '--yards'"},
         {{"merge", "--west-east", Sample, Sample}, "merge needs FILE0, FILE1 and OUT"},
         {{"merge", "--south-north", Sample, Sample, "o.dem", "--pan", "2"}, "--pan needs a number from 0 to 1"},
         {{"frobnicate"}, "unknown command 'frobnicate'"},
+        // Only regular files are read, and a pipe is never waited on.
+        {{"info", (scratch / "pipe.dem").string()}, "pipe.dem: it is a pipe, not a regular file"},
+        {{"grid", scratch.Path().string()}, ": it is a folder, not a regular file"},
+        {{"info", (test::TestDataDir() / "sdts" / "7001IDEN.DDF").string()},
+         "7001IDEN.DDF is not the cell module of an SDTS transfer: open 7001CEL0.DDF, the transfer's ????CEL?.DDF file"},
+        {{"merge", "--south-north", "--force", "bad.dem", "good.dem", "o.dem"},
+         "bad.dem, profile 3 (the block from byte 7168): 'x1' is not a valid integer value"},
+        {{"info", "--meters=1", Sample}, "option '--meters' takes no value"},
+        {{"grid", "-x.dem"}, "unknown option '-x.dem'"},
     };
     for (const Case& c : cases) {
         const TRun run = RunCli(c.args, scratch);
-        EXPECT_EQ(run.ExitCode, 1) << c.message;
+        EXPECT_EQ(run.ExitCode, 1) << c.message << run.Err;
         EXPECT_TRUE(run.Out.empty()) << c.message;
         const std::string firstLine = run.Err.substr(0, run.Err.find('\n'));
         EXPECT_NE(firstLine.find(c.message), std::string::npos) << run.Err;
     }
+}
+
+TEST(Cli, AFailedWriteToTheOutputExitsOneWithAMessage)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full to stand in for a full disk";
+    TTempDir scratch;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"grid", Sample}, {"grid", "--summary", Sample}, {"info", Sample}}) {
+        const TRun run = RunCli(args, scratch, "/dev/full");
+        EXPECT_EQ(run.ExitCode, 1) << args[1];
+        ExpectOneErrorLine(run);
+        EXPECT_THAT(run.Err, ::testing::HasSubstr("Cannot write the output: No space left on device"));
+    }
+}
+
+TEST(Cli, ControlBytesFromFilesAreShownEscaped)
+{
+    TTempDir scratch;
+    TDEMArray dem;
+    LoadDEMFile(Sample, dem);
+    // A title-setting sequence, a screen clear, a C1 CSI (U+009B) and a UTF-8 letter that stays.
+    dem.Info.MapName = "EVIL\x1b]0;owned\x07 \x1b[2J \xc2\x9b" "31m Montr\xc3\xa9" "al";
+    SaveDEMFile(scratch / "evil.dem", dem);
+    const TRun info = RunCli({"info", "evil.dem"}, scratch);
+    ASSERT_EQ(info.ExitCode, 0) << info.Err;
+    EXPECT_THAT(info.Out, ::testing::HasSubstr("Map Name:  EVIL\\x1b]0;owned\\x07 \\x1b[2J \\xc2\\x9b31m Montr\xc3\xa9" "al\n"));
+
+    // A record A field holding an escape sequence fails to convert; the message quotes it.
+    std::string text = ReadFileText(Sample);
+    text.replace(144, 6, "\x1b[31m");
+    test::WriteFileText(scratch / "bad.dem", text);
+    const TRun bad = RunCli({"grid", "bad.dem"}, scratch);
+    EXPECT_EQ(bad.ExitCode, 1);
+    ExpectOneErrorLine(bad);
+    EXPECT_THAT(bad.Err, ::testing::HasSubstr("'\\x1b[31m' is not a valid integer value"));
+
+    for (const TRun* run : {&info, &bad})
+        for (const char c : run->Out + run->Err)
+            EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << static_cast<int>(c);
+}
+
+TEST(Cli, DoubleDashEndsTheOptions)
+{
+    TTempDir scratch;
+    std::filesystem::copy_file(Sample, scratch / "-x.dem");
+    const TRun grid = RunCli({"grid", "--summary", "--", "-x.dem"}, scratch);
+    ASSERT_EQ(grid.ExitCode, 0) << grid.Err;
+    EXPECT_EQ(grid.Out.rfind("403,343\n", 0), 0u) << grid.Out;
+    // After "--" even an option's spelling is a file name.
+    const TRun info = RunCli({"info", "--", "-x.dem", "--meters"}, scratch);
+    EXPECT_EQ(info.ExitCode, 1);
+    EXPECT_THAT(info.Err, ::testing::HasSubstr("info takes one file"));
 }
 
 TEST(Cli, HelpForTheToolAndEachCommand)

@@ -136,23 +136,23 @@ TEST(GridLayout, RefusesSizesTheDataCannotHold)
         const char* message;
     } cases[] = {
         {"negative profile count", [](TDEMInfo& i) { i.ProfileCols = -3; },
-         "DEM file declares a negative number of profiles: 1 rows by -3 columns of profiles"},
+         "DEM file: the file declares a negative number of profiles: 1 rows by -3 columns of profiles"},
         {"negative rows of profiles", [](TDEMInfo& i) { i.ProfileRows = -1; },
-         "DEM file declares a negative number of profiles: -1 rows by 2 columns of profiles"},
+         "DEM file: the file declares a negative number of profiles: -1 rows by 2 columns of profiles"},
         {"more profiles than blocks", [](TDEMInfo& i) { i.ProfileRows = 999; },
-         "DEM file declares 1998 profiles, but its 3072 bytes can hold at most 4"},
+         "DEM file: the file declares 1998 profiles, but its 3072 bytes can hold at most 4"},
         {"product beyond 32 bits", [](TDEMInfo& i) { i.ProfileRows = 99999, i.ProfileCols = 99999; },
-         "DEM file declares 9999800001 profiles, but its 3072 bytes can hold at most 4"},
+         "DEM file: the file declares 9999800001 profiles, but its 3072 bytes can hold at most 4"},
         {"y spacing 0", [](TDEMInfo& i) { i.Resolution[1] = 0.0; },
-         "DEM file has a y spacing of 0, so its grid rows cannot be computed"},
+         "DEM file: the file has a y spacing of 0, so its grid rows cannot be computed"},
         {"north span 0", [](TDEMInfo& i) { i.Corners[cnNW].North = i.Corners[cnNE].North = 1000.0; },
-         "DEM file has a north span of 0, so its profiles cannot be placed"},
+         "DEM file: the file has a north span of 0, so its profiles cannot be placed"},
         {"north below south", [](TDEMInfo& i) { i.Corners[cnNW].North = i.Corners[cnNE].North = 700.0; },
-         "DEM file has an invalid grid height: a north span of -300 over a y spacing of 30 gives -10 rows"},
+         "DEM file: the file has an invalid grid height: a north span of -300 over a y spacing of 30 gives -10 rows"},
         {"row count overflows", [](TDEMInfo& i) { i.Corners[cnNW].North = 1e308, i.Resolution[1] = 1e-300; },
-         "DEM file has an invalid grid height: a north span of 1e+308 over a y spacing of 1e-300 gives inf rows"},
+         "DEM file: the file has an invalid grid height: a north span of 1e+308 over a y spacing of 1e-300 gives inf rows"},
         {"more rows than the data", [](TDEMInfo& i) { i.Resolution[1] = 0.0001; },
-         "DEM file declares 3000000 grid rows, but its 3072 bytes can hold at most 513 elevations per profile"},
+         "DEM file: the file declares 3000000 grid rows, but its 3072 bytes can hold at most 513 elevations per profile"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -168,14 +168,68 @@ TEST(GridLayout, RefusesSizesTheDataCannotHold)
     }
 }
 
-TEST(GridLayout, NoProfilesNeedNoRows)
+// Profiles and rows each within what the data could hold, but a grid of more than 4 cells per
+// elevation the bytes could carry is refused before it is allocated: a 1 MiB file cannot cost
+// 700 MB. Profiles may cover part of the grid: up to the limit the file loads.
+TEST(GridLayout, RefusesMoreCellsThanTheDataCouldFill)
 {
-    TDEMInfo info = TenRowHeader(0);
-    info.Resolution[1] = 0.0;
-    TDEMArray dem;
-    LoadDEMStream(BuildFile(info, {}), dem);
-    EXPECT_EQ(dem.Cols(), 0);
-    EXPECT_EQ(dem.Rows(), 0);
+    const struct {
+        int32_t profiles;
+        int32_t rows;
+        size_t bytes;
+        const char* message; // empty: loads
+    } cases[] = {
+        {1024, 174762, 1 << 20,
+         "DEM file: the file declares a grid of 1024 by 174762 cells, more than 4 times the 174763 elevations its "
+         "1048576 bytes can hold"},
+        {5, 820, 6 * 1024, ""},
+        {5, 821, 6 * 1024,
+         "DEM file: the file declares a grid of 5 by 821 cells, more than 4 times the 1025 elevations its 6144 bytes "
+         "can hold"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.profiles) + " by " + std::to_string(c.rows));
+        TDEMInfo info = TenRowHeader(c.profiles);
+        info.Corners[cnNW].North = info.Corners[cnNE].North = 1000.0 + 30.0 * c.rows;
+        std::string text = BuildFile(info, std::vector<TProfile>(5, {1000.0, {1, 2, 3}}));
+        text.resize(c.bytes, ' ');
+        TDEMArray dem;
+        dem.SetValue(4, 4, 77);
+        if (*c.message == '\0') {
+            LoadDEMStream(text, dem);
+            EXPECT_EQ(dem.Cols(), c.profiles);
+            EXPECT_EQ(dem.Rows(), c.rows);
+            continue;
+        }
+        EXPECT_THAT([&] { LoadDEMStream(text, dem); }, ThrowsMessage<EKorvelaError>(testing::StrEq(c.message)));
+        EXPECT_EQ(dem.Cols(), 5);
+        EXPECT_EQ(dem.GetValue(4, 4), 77);
+    }
+}
+
+// A header that leaves the grid without a column or a row is no DEM: an error, not an empty
+// success, and the grid the program holds stays as it was.
+TEST(GridLayout, GridsWithoutAColumnOrARowAreRefused)
+{
+    TDEMInfo noProfiles = TenRowHeader(0);
+    noProfiles.Resolution[1] = 0.0; // never consulted without profiles
+    TDEMInfo noRows = TenRowHeader(1);
+    noRows.Resolution[1] = 1e9;     // a north span shorter than one spacing
+    const struct {
+        const char* name;
+        std::string file;
+        const char* message;
+    } cases[] = {
+        {"no profiles", BuildFile(noProfiles, {}), "x.dem: no elevations: record A declares 1 rows by 0 columns of profiles"},
+        {"no rows", BuildFile(noRows, {{1000.0, {1}}}), "x.dem: no elevations: a north span of"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDEMArray dem;
+        EXPECT_THAT([&] { LoadDEMStream(c.file, dem, "x.dem"); },
+                    ThrowsMessage<EKorvelaError>(testing::StartsWith(c.message)));
+        EXPECT_EQ(dem.Cols(), 5);
+    }
 }
 
 TEST(ProfileFields, MalformedElevationsFailWithTheFieldText)
@@ -183,8 +237,9 @@ TEST(ProfileFields, MalformedElevationsFailWithTheFieldText)
     std::string text = BuildFile(TenRowHeader(1), {{1000.0, {1, 2, 3}}});
     text.replace(1024 + 144 + 6, 6, "  2x  ");
     TDEMArray dem;
-    EXPECT_THAT([&] { LoadDEMStream(text, dem); },
-                ThrowsMessage<EKorvelaError>(testing::StrEq("'2x' is not a valid integer value")));
+    EXPECT_THAT([&] { LoadDEMStream(text, dem, "x.dem"); },
+                ThrowsMessage<EKorvelaError>(
+                    testing::StrEq("x.dem: byte 1174, profile 1, elevation 2: '2x' is not a valid integer value")));
     EXPECT_EQ(dem.GetValue(0, 0), 1);
 }
 

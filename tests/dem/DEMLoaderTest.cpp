@@ -170,7 +170,9 @@ TEST(LoadDEMStream, ReadsAFileThatEndsInsideItsLastBlocksPadding)
     }
     TDEMArray dem;
     EXPECT_THAT([&] { LoadDEMStream(Bytes(unpadded.substr(0, unpadded.size() - 1)), dem); },
-                ThrowsMessage<EKorvelaError>(StrEq("Stream read error")));
+                ThrowsMessage<EKorvelaError>(StrEq("DEM file: the file ends at byte " +
+                                                   std::to_string(unpadded.size() - 1) +
+                                                   " inside profile 3 (elevation 30 of 30)")));
 }
 
 // Each prefix must load or fail with a message, and leave a grid whose size describes its cells.

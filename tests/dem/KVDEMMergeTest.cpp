@@ -66,6 +66,16 @@ std::vector<TRawProfile> ReadRawProfiles(const std::string& text, TDEMInfo& info
     return profiles;
 }
 
+// Every profile is row 1 and numbered by its place in the file, whatever its number in the
+// input it came from.
+void ExpectNumberedInOrder(const std::vector<TRawProfile>& profiles)
+{
+    for (size_t i = 0; i < profiles.size(); ++i) {
+        EXPECT_EQ(profiles[i].Header.Row, 1) << i;
+        EXPECT_EQ(profiles[i].Header.Col, static_cast<int32_t>(i + 1)) << i;
+    }
+}
+
 TDEMArray LoadText(const std::string& text)
 {
     TDEMArray dem;
@@ -189,6 +199,7 @@ TEST_F(TWestEastFixture, SlidesTheWindowAndJoinsTheSeamProfiles)
     TDEMInfo info;
     const auto raw = ReadRawProfiles(text, info);
     ASSERT_EQ(raw.size(), 6u);
+    ExpectNumberedInOrder(raw);
     for (int seam = 0; seam < 2; ++seam) {
         const TRawProfile& p = raw[2 + seam];
         EXPECT_EQ(p.Header.M, 10);
@@ -411,6 +422,7 @@ TEST(MergeSouthNorth, WritesColumnsThatDoNotLineUpFromWestToEast)
     const auto raw = ReadRawProfiles(MergeSN(FormatDEMText(south), FormatDEMText(north), 0.5, AnswerYes()), info);
     EXPECT_EQ(info.ProfileRows, 1);
     ASSERT_EQ(info.ProfileCols, 6);
+    ExpectNumberedInOrder(raw);
     const double x0[] = {0, 30, 60, 90, 120, 180};
     const int32_t first[] = {1002, 1012, 1022, 1032, 2020, 2030};
     const int64_t length[] = {4, 2, 4, 2, 2, 2};

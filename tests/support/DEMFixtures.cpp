@@ -44,6 +44,21 @@ TDEMArray MakeSampleDEM(int32_t cols, int32_t rows)
     return dem;
 }
 
+size_t ProfileOffset(int32_t rows, int32_t profile)
+{
+    const int32_t blocksPerProfile = rows <= 146 ? 1 : 1 + (rows - 146 + 169) / 170;
+    return 1024 * (1 + static_cast<size_t>(profile) * static_cast<size_t>(blocksPerProfile));
+}
+
+size_t ElevationOffset(int32_t rows, int32_t profile, int32_t index)
+{
+    const size_t start = ProfileOffset(rows, profile);
+    if (index < 146)
+        return start + 144 + 6 * static_cast<size_t>(index);
+    index -= 146;
+    return start + 1024 * static_cast<size_t>(1 + index / 170) + 6 * static_cast<size_t>(index % 170);
+}
+
 std::string WithLineBreaks(std::string_view text, std::string_view lineBreak)
 {
     std::string out;

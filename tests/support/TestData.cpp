@@ -7,9 +7,11 @@
 
 namespace kv::test {
 
-TTempDir::TTempDir()
+TTempDir::TTempDir() : TTempDir(std::filesystem::temp_directory_path()) {}
+
+TTempDir::TTempDir(const std::filesystem::path& parent)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kvtest.XXXXXX").string();
+    std::string pattern = (parent / "kvtest.XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("cannot create a temporary folder");
     Path_ = pattern;

@@ -25,10 +25,12 @@ inline std::filesystem::path SamplesDir()
 #endif
 }
 
-// A fresh empty folder under the system's temporary folder, removed when destroyed.
+// A fresh empty folder under the system's temporary folder (or under `parent`), removed when
+// destroyed.
 class TTempDir {
 public:
     TTempDir();
+    explicit TTempDir(const std::filesystem::path& parent);
     ~TTempDir();
     TTempDir(const TTempDir&) = delete;
     TTempDir& operator=(const TTempDir&) = delete;

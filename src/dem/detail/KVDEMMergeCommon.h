@@ -58,6 +58,12 @@ bool ReadHeadersAndConfirm(TMergeInput& first, TCorner firstCorner, TMergeInput&
 // Throws EKorvelaError when that does not fit an elevation field.
 int32_t FillerValue(double minElevation);
 
+// `header` as the `column`-th profile of the output (counting from 1): row 1, that column.
+// The merged file numbers its profiles in the order they stand, whatever their numbers in
+// the input files, as readers that place profiles by their numbers expect. Throws
+// EKorvelaError when the number does not fit its field.
+TProfileHeader AsColumn(TProfileHeader header, int64_t column);
+
 // Appends elevations as I6 fields.
 void PutElevations(TDEMBlockWriter& writer, std::span<const int32_t> values);
 

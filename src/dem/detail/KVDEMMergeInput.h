@@ -22,7 +22,8 @@ public:
     // Reads the first block and record A (empty real fields fail, the map name stays raw),
     // replaces an all-zero corner set, and checks the profile count against the data.
     // Throws EKorvelaError on a malformed field, a negative count or a count the file
-    // cannot hold.
+    // cannot hold. Every message names the file, and the record or profile (with the byte
+    // its block starts at) where the reading failed.
     void ReadHeader();
 
     const TDEMInfo& Info() const { return Info_; }
@@ -50,6 +51,10 @@ private:
     // Starts the next profile: new block, header, length check. Returns its length.
     int64_t BeginProfile();
 
+    // Runs `read`; a failure of the block reader is rethrown naming this file and `where`.
+    template <typename TRead>
+    auto Locating(const std::string& where, TRead read);
+
     std::span<const char> Data_;
     std::string Name_;
     TDEMBlockReader Reader_;
@@ -57,6 +62,7 @@ private:
     int64_t ProfileCount_ = 0;
     int64_t ProfilesRead_ = 0;
     TProfileHeader Profile_;
+    std::string ProfileWhere_; // "profile 3 (the block from byte 3072)", for messages
     std::vector<int32_t> Elevations_;
 };
 
