@@ -10,8 +10,7 @@ TGLCubeMap::TGLCubeMap()
 
 namespace {
 
-template <typename T>
-void StoreClearing(T& field, const T& value, bool& uploaded)
+template <typename T> void StoreClearing(T& field, const T& value, bool& uploaded)
 {
     if (field == value)
         return;

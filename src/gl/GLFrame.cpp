@@ -36,8 +36,7 @@ namespace {
 
 // Visits the items of the four lists in the order the extents are taken: lines, meshes,
 // 3D strings, frames.
-template <typename TVisit>
-void ForEachItem(const TGLFrame& frame, TVisit visit)
+template <typename TVisit> void ForEachItem(const TGLFrame& frame, TVisit visit)
 {
     const TGLObjectList* lists[] = {&frame.Lines(), &frame.Meshes(), &frame.Strings(), &frame.Frames()};
     for (const TGLObjectList* list : lists)

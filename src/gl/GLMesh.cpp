@@ -436,8 +436,8 @@ void TGLMesh::DrawArrays(const std::vector<int32_t>& faces, TMeshDrawArrays& arr
     const TColorTriple white{{0xFFFFFF, 0xFFFFFF, 0xFFFFFF}};
     // Computed texture coordinates go with the corners when there is one for every corner.
     const std::span<const Vector2D> texCoords = Texture->TexCoords.Items();
-    const bool withTexCoords = Texture->TextureMode == tmComputed && texCoords.size() >= vertices.size() &&
-                               !texCoords.empty();
+    const bool withTexCoords =
+        Texture->TextureMode == tmComputed && texCoords.size() >= vertices.size() && !texCoords.empty();
     if (withTexCoords)
         arrays.TexCoords.reserve(corners);
     for (const int32_t face : faces) {

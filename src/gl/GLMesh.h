@@ -72,8 +72,8 @@ struct TColorTriple {
 
 class TGLColorArray : public THugeRecordArray<TColorTriple> {
 public:
-    using THugeRecordArray::THugeRecordArray;
     using THugeRecordArray::Add;
+    using THugeRecordArray::THugeRecordArray;
 
     // Appends (c, c, c).
     int32_t Add(uint32_t color) { return Add(TColorTriple{{color, color, color}}); }

@@ -95,8 +95,7 @@ void TGLObjectTexture::Assign(const TGLBaseBitmap& source)
 
 namespace {
 
-template <typename T>
-bool Store(T& field, const T& value)
+template <typename T> bool Store(T& field, const T& value)
 {
     if (field == value)
         return false;

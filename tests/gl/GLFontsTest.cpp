@@ -29,9 +29,12 @@ TEST(TGL3DStringTest, SplitsTextAtEveryKindOfLineBreak)
         std::vector<std::string> Lines;
     };
     const TCase cases[] = {
-        {"AB\r\nC", true, {"AB", "C"}},      {"AB\nC\rD", true, {"AB", "C", "D"}},
-        {"AB\r\n", true, {"AB"}},            {"A\n\nB", true, {"A", "", "B"}},
-        {"", true, {}},                      {"AB\r\nC", false, {"AB\r\nC"}},
+        {"AB\r\nC", true, {"AB", "C"}},
+        {"AB\nC\rD", true, {"AB", "C", "D"}},
+        {"AB\r\n", true, {"AB"}},
+        {"A\n\nB", true, {"A", "", "B"}},
+        {"", true, {}},
+        {"AB\r\nC", false, {"AB\r\nC"}},
     };
     for (const TCase& c : cases) {
         TGL3DString text;

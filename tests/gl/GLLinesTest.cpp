@@ -33,9 +33,9 @@ TEST(TGLLinesTest, SegmentsSetThenGrowTheExtents)
 TEST(TGLLinesTest, GridGivesVisibleSegmentsThenTheSpanningOnes)
 {
     TGLLines lines;
-    lines.AddSegment({0, 0, 0}, {0.5, 0.5, 0.5}, 0);   // cell (0,0,0)
-    lines.AddSegment({0.5, 0.5, 0.5}, {8, 8, 8}, 0);   // spans
-    lines.AddSegment({7.5, 7.5, 7.5}, {8, 8, 8}, 0);   // cell (7,7,7)
+    lines.AddSegment({0, 0, 0}, {0.5, 0.5, 0.5}, 0); // cell (0,0,0)
+    lines.AddSegment({0.5, 0.5, 0.5}, {8, 8, 8}, 0); // spans
+    lines.AddSegment({7.5, 7.5, 7.5}, {8, 8, 8}, 0); // cell (7,7,7)
     EXPECT_EQ(lines.DrawOrder(FrustumFromMatrices(IdentityMatrix(), IdentityMatrix())), (std::vector<int32_t>{0, 1}));
     EXPECT_TRUE(lines.OctTreeValid);
     lines.SetRenderMode(rmWire);

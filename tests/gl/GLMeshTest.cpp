@@ -41,12 +41,36 @@ TEST(THuge3DVectorExTest, EachOperationReportsTheVectorNowAtItsIndex)
         std::vector<std::string> Expected;
     };
     const std::vector<TCase> cases = {
-        {"plain add", [](THuge3DVectorEx& a) { a.Add(Vector3D{9, 0, 0}); }, {}},
-        {"add with events", [](THuge3DVectorEx& a) { a.AddWithEvents({9, 0, 0}); }, {"change 3 9", "add 3 9"}},
-        {"add with object", [](THuge3DVectorEx& a) { a.AddObject({9, 0, 0}, nullptr); }, {"change 3 9"}},
-        {"put", [](THuge3DVectorEx& a) { a.Put(1, {9, 0, 0}); }, {"change 1 9"}},
-        {"insert", [](THuge3DVectorEx& a) { a.Insert({9, 0, 0}, 0); }, {"change 0 9"}},
-        {"insert out of range", [](THuge3DVectorEx& a) { a.Insert({9, 0, 0}, 7); }, {}},
+        {"plain add",
+         [](THuge3DVectorEx& a) {
+             a.Add(Vector3D{9, 0, 0});
+         },
+         {}},
+        {"add with events",
+         [](THuge3DVectorEx& a) {
+             a.AddWithEvents({9, 0, 0});
+         },
+         {"change 3 9", "add 3 9"}},
+        {"add with object",
+         [](THuge3DVectorEx& a) {
+             a.AddObject({9, 0, 0}, nullptr);
+         },
+         {"change 3 9"}},
+        {"put",
+         [](THuge3DVectorEx& a) {
+             a.Put(1, {9, 0, 0});
+         },
+         {"change 1 9"}},
+        {"insert",
+         [](THuge3DVectorEx& a) {
+             a.Insert({9, 0, 0}, 0);
+         },
+         {"change 0 9"}},
+        {"insert out of range",
+         [](THuge3DVectorEx& a) {
+             a.Insert({9, 0, 0}, 7);
+         },
+         {}},
         {"delete", [](THuge3DVectorEx& a) { a.Delete(1); }, {"change 1 2", "delete 1 1"}},
         {"delete last", [](THuge3DVectorEx& a) { a.Delete(2); }, {"change 2 2", "delete 2 2"}},
         {"delete out of range", [](THuge3DVectorEx& a) { a.Delete(3); }, {}},
@@ -313,13 +337,15 @@ TEST(TGLMeshTest, ProgressReportsAboutAHundredTimesPerLoop)
     ASSERT_EQ(reports.size(), 1u + 75u + 1u);
     EXPECT_EQ(reports.front(), (std::pair<std::string, int>{"Setting Face Normals", 0}));
     EXPECT_EQ(reports[1], (std::pair<std::string, int>{"Face Normals", 0}));
-    EXPECT_EQ(reports[2], (std::pair<std::string, int>{"Face Normals", 1})); // face 2 of 150
+    EXPECT_EQ(reports[2], (std::pair<std::string, int>{"Face Normals", 1}));   // face 2 of 150
     EXPECT_EQ(reports[75], (std::pair<std::string, int>{"Face Normals", 99})); // face 148
     EXPECT_EQ(reports.back(), (std::pair<std::string, int>{"Done", 100}));
 
     reports.clear();
     TGLMesh empty;
-    empty.OnProgress = [&](TGLMesh*, const std::string& message, int32_t percent) { reports.emplace_back(message, percent); };
+    empty.OnProgress = [&](TGLMesh*, const std::string& message, int32_t percent) {
+        reports.emplace_back(message, percent);
+    };
     empty.CalcNormals();
     EXPECT_EQ(empty.VertexNormals.Count(), 0);
     EXPECT_EQ(reports.back(), (std::pair<std::string, int>{"Done", 100}));
@@ -420,9 +446,9 @@ TEST(TGLMeshTest, DrawArraysLayOutCornersForEachRenderMode)
 TEST(TGLMeshTest, FacesOfACellOutOfViewAreNotDrawnButStraddlersAre)
 {
     TGLMesh mesh;
-    mesh.AddTriangle({0.1, 0.1, 0.1}, {0.9, 0.1, 0.1}, {0.1, 0.9, 0.1}, 0);  // cell (0,0,0)
-    mesh.AddTriangle({0.5, 0.5, 0.5}, {7.5, 0.5, 0.5}, {0.5, 0.6, 0.5}, 0);  // spans cells
-    mesh.AddTriangle({7.5, 7.5, 7.5}, {8, 7.5, 7.5}, {7.5, 8, 8}, 0);        // cell (7,7,7)
+    mesh.AddTriangle({0.1, 0.1, 0.1}, {0.9, 0.1, 0.1}, {0.1, 0.9, 0.1}, 0); // cell (0,0,0)
+    mesh.AddTriangle({0.5, 0.5, 0.5}, {7.5, 0.5, 0.5}, {0.5, 0.6, 0.5}, 0); // spans cells
+    mesh.AddTriangle({7.5, 7.5, 7.5}, {8, 7.5, 7.5}, {7.5, 8, 8}, 0);       // cell (7,7,7)
     // The view volume is the unit cube around the eye: identity projection.
     EXPECT_EQ(mesh.DrawOrder(IdentityMatrix(), IdentityMatrix()), (std::vector<int32_t>{0, 1}));
     Matrix4x4 moved = IdentityMatrix();

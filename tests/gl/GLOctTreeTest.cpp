@@ -17,9 +17,8 @@ TEST(TOctTreeTest, LocatesPointsByCell)
         int32_t X, Y, Z;
     };
     const TCase cases[] = {
-        {{-8, 0, 0}, true, 0, 0, 0},       {{8, 16, 8}, true, 7, 7, 7},
-        {{-7.5, 15, 0.5}, true, 0, 7, 0},  {{0.1, 8.5, 3.9}, true, 4, 4, 3},
-        {{-8.001, 1, 1}, false, 0, 0, 0},  {{1, 1, 8.001}, false, 0, 0, 0},
+        {{-8, 0, 0}, true, 0, 0, 0},      {{8, 16, 8}, true, 7, 7, 7},      {{-7.5, 15, 0.5}, true, 0, 7, 0},
+        {{0.1, 8.5, 3.9}, true, 4, 4, 3}, {{-8.001, 1, 1}, false, 0, 0, 0}, {{1, 1, 8.001}, false, 0, 0, 0},
         {{NAN, 1, 1}, false, 0, 0, 0},
     };
     for (const TCase& c : cases) {
@@ -51,10 +50,12 @@ TEST(TOctTreeTest, FilesFacesUnderOneCellAmongStraddlersOrNotAtAll)
     grid.UpdateVisibility(everything);
     std::vector<std::pair<int32_t, int32_t>> visits;
     int owner = 0;
-    grid.ForEach([&](void* o, int32_t face, int32_t cell) {
-        EXPECT_EQ(o, &owner);
-        visits.emplace_back(face, cell);
-    }, &owner);
+    grid.ForEach(
+        [&](void* o, int32_t face, int32_t cell) {
+            EXPECT_EQ(o, &owner);
+            visits.emplace_back(face, cell);
+        },
+        &owner);
     EXPECT_EQ(visits, (std::vector<std::pair<int32_t, int32_t>>{{13, 0}, {10, 2 + 8 * 3 + 64 * 4}, {11, -1}}));
     EXPECT_EQ(grid.VisibleItems(), (std::vector<int32_t>{13, 10, 11}));
 
@@ -66,7 +67,8 @@ TEST(TOctTreeTest, FrustumPlanesBoundTheUnitCubeOfClipSpace)
 {
     // Identity matrices: the planes x < 1, x > -1, y > -1, y < 1, z < 1, z > -1.
     const TFrustum frustum = FrustumFromMatrices(IdentityMatrix(), IdentityMatrix());
-    const double expected[6][4] = {{-1, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}, {0, -1, 0, 1}, {0, 0, -1, 1}, {0, 0, 1, 1}};
+    const double expected[6][4] = {{-1, 0, 0, 1}, {1, 0, 0, 1},  {0, 1, 0, 1},
+                                   {0, -1, 0, 1}, {0, 0, -1, 1}, {0, 0, 1, 1}};
     for (size_t i = 0; i < 6; ++i) {
         EXPECT_DOUBLE_EQ(frustum[i].a, expected[i][0]) << i;
         EXPECT_DOUBLE_EQ(frustum[i].b, expected[i][1]) << i;

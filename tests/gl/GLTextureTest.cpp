@@ -18,9 +18,9 @@ TEST(TGLBaseBitmapTest, LoadsBitmapsBottomRowFirstAsRGBA)
 {
     for (const TPixelFormat format : {pf24bit, pf32bit, pf8bit}) {
         TBitmap bitmap(2, 2, format);
-        bitmap.SetPixel(0, 0, 0xFF0000);  // top left: pure blue
+        bitmap.SetPixel(0, 0, 0xFF0000); // top left: pure blue
         bitmap.SetPixel(1, 0, 0x000000);
-        bitmap.SetPixel(0, 1, 0x0000FF);  // bottom left: pure red
+        bitmap.SetPixel(0, 1, 0x0000FF); // bottom left: pure red
         bitmap.SetPixel(1, 1, 0xFFFFFF);
         TGLObjectTexture texture;
         texture.Uploaded = true;
