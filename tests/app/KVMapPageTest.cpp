@@ -9,6 +9,7 @@
 #include "app/KVPlotOptsDlg.h"
 #include "mapview/MapCoords.h"
 #include "platform/gui/QtBitmap.h"
+#include "gdalio/KVElevationFile.h"
 #include "support/TestData.h"
 
 #include <QAction>
@@ -21,6 +22,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -293,6 +298,80 @@ TEST_F(KVMapPageTest, UnitsChangeRefreshesBarAndLabels)
     }
     EXPECT_NE(ColorBarRange(info, TUnits{true}), ColorBarRange(info, TUnits{false}));
     EXPECT_NE(bars[0], bars[1]) << "the bar's labels follow the units";
+}
+
+// Damaged copies of the sample opened through the window: each either opens and shows its map
+// or reports one error, and the window stays usable either way.
+TEST_F(KVMapPageTest, DamagedFilesOpenOrFailCleanly)
+{
+    std::ifstream in((test::SamplesDir() / "jacksboro.dem").string(), std::ios::binary);
+    const std::string sample((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = sample;
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos)
+            text.replace(at, from.size(), to);
+        return text;
+    };
+    const struct {
+        const char* Name;
+        std::string Content;
+    } rows[] = {
+        {"header only", sample.substr(0, 1024)},
+        {"cut in the first profile", sample.substr(0, 3000)},
+        {"cut half way", sample.substr(0, sample.size() / 2)},
+        {"zero x resolution", replaced("03.000000D+003.000000D+00", "00.000000D+003.000000D+00")},
+        {"huge column count", replaced("     1   403", "     1999999")},
+        {"no columns", replaced("     1   403", "     1     0")},
+        {"huge elevation in a profile", replaced("   236", "999999")},
+        {"garbage corners", replaced("-3.038880000000000D+05", "-9.999999999999999D+99")},
+    };
+    int opened = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const std::filesystem::path path = Files.Path() / "damaged.dem";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << row.Content;
+        Recorder.Errors.clear();
+        Form().OpenDEMFile(QString::fromStdString(path.string()));
+        ASSERT_TRUE(Form().WaitForOpen(60000));
+        const TDEMArray& dem = Form().Document().CurrentDEM;
+        if (Form().Document().State().DEMLoaded) {
+            ++opened;
+            EXPECT_TRUE(Recorder.Errors.isEmpty());
+            EXPECT_EQ(Form().DEMImage().size(), QSize(dem.Cols() + 4, dem.Rows() + 4));
+            EXPECT_EQ(Form().Document().DemSelection, (TRect{0, 0, dem.Cols(), dem.Rows()}));
+        } else {
+            EXPECT_EQ(Recorder.Errors.size(), 1);
+            EXPECT_FALSE(Find<QAction>("ReReadBtn")->isEnabled());
+        }
+    }
+    EXPECT_GT(opened, 0) << "some damage is tolerated";
+    // The window still opens a good file afterwards.
+    Recorder.Errors.clear();
+    OpenSample();
+    EXPECT_TRUE(Find<QAction>("ReReadBtn")->isEnabled());
+}
+
+// "Export GeoTIFF..." writes the open grid; reading the file back gives the same cells.
+TEST_F(KVMapPageTest, ExportGeoTIFFWritesTheGrid)
+{
+    EXPECT_FALSE(Find<QAction>("ExportGeoTIFF1")->isEnabled()) << "nothing to export before a file is open";
+    OpenSample();
+    const std::filesystem::path path = Files.Path() / "sample.tif";
+    Recorder.SaveAnswers << QString::fromStdString(path.string());
+    Find<QAction>("ExportGeoTIFF1")->trigger();
+    ASSERT_TRUE(Recorder.Errors.isEmpty()) << Recorder.Errors.join("\n").toStdString();
+    TDEMArray back;
+    LoadElevationFile(path, back);
+    const TDEMArray& dem = Form().Document().CurrentDEM;
+    ASSERT_EQ(back.Cols(), dem.Cols());
+    ASSERT_EQ(back.Rows(), dem.Rows());
+    int differing = 0;
+    for (int32_t x = 0; x < dem.Cols(); ++x)
+        for (int32_t y = 0; y < dem.Rows(); ++y)
+            differing += back.GetValue(x, y) != dem.GetValue(x, y);
+    EXPECT_EQ(differing, 0);
 }
 
 } // namespace
