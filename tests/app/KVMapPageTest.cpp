@@ -4,7 +4,9 @@
 #include "app/KVMain.h"
 
 #include "AppTestSupport.h"
+#include "app/KVDEMInfoDlg.h"
 #include "app/KVEnvironDlg.h"
+#include "dem/KVDEMInfo.h"
 #include "app/KVMapView.h"
 #include "app/KVPlotOptsDlg.h"
 #include "mapview/MapCoords.h"
@@ -132,6 +134,23 @@ TEST_F(KVMapPageTest, OpeningTheSampleShowsTheMapWithBarAndSelection)
     EXPECT_NE(withBox, hidden);
     image.OverClipBox().Show();
     EXPECT_EQ(image.ToImage(), withBox);
+
+    // "DEM Information" gives the colour spacing of this drawing: (1076 - 236) / 15 = 56 m.
+    ASSERT_EQ(info.DataMin, 236);
+    ASSERT_EQ(info.DataMax, 1076);
+    Recorder.OnDialog = [](QDialog&) { return int(QDialog::Accepted); };
+    Find<QAction>("DemInfo1")->trigger();
+    const std::vector<std::string> lines = Form().DemInfoDlg().Lines();
+    const std::vector<std::string> expected = DEMInfoLines(info, 56.0, Form().Document().Units());
+    ASSERT_EQ(lines.size(), expected.size());
+    int spacingLines = 0;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].starts_with("Color Spacing:")) {
+            ++spacingLines;
+            EXPECT_EQ(lines[i], expected[i]);
+            EXPECT_NE(lines[i], DEMInfoLines(info, 0.0, Form().Document().Units())[i]);
+        }
+    EXPECT_EQ(spacingLines, 1);
 }
 
 // The window's map, with the selection hidden, is the command-line tool's picture, pixel for pixel.
