@@ -46,9 +46,8 @@ QImage TPlotOptsDlg::ContrastSample(int32_t contrast)
     QImage image(size, size, QImage::Format_RGB32);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            const int64_t difference =
-                ShadeDifference(ldNW, height(x, y), height(x, y + 1), height(x - 1, y), height(x - 1, y - 1),
-                                height(x - 1, y + 1));
+            const int64_t difference = ShadeDifference(ldNW, height(x, y), height(x, y + 1), height(x - 1, y),
+                                                       height(x - 1, y - 1), height(x - 1, y + 1));
             const int grey = ShadeGrey(contrast, difference);
             image.setPixel(x, y, qRgb(grey, grey, grey));
         }

@@ -6,12 +6,12 @@
 #include "AppTestSupport.h"
 #include "app/KVDEMInfoDlg.h"
 #include "app/KVEnvironDlg.h"
-#include "dem/KVDEMInfo.h"
 #include "app/KVMapView.h"
 #include "app/KVPlotOptsDlg.h"
+#include "dem/KVDEMInfo.h"
+#include "gdalio/KVElevationFile.h"
 #include "mapview/MapCoords.h"
 #include "platform/gui/QtBitmap.h"
-#include "gdalio/KVElevationFile.h"
 #include "support/TestData.h"
 
 #include <QAction>
@@ -121,7 +121,8 @@ TEST_F(KVMapPageTest, OpeningTheSampleShowsTheMapWithBarAndSelection)
     EXPECT_EQ(Form().Document().DemSelection, whole);
     EXPECT_EQ(image.OverClipBox().Rect(), whole);
     EXPECT_TRUE(image.OverClipBox().Active());
-    EXPECT_EQ(Text("PointsDis"), QStringLiteral("%1,%2:%3").arg(dem.Cols()).arg(dem.Rows()).arg(dem.Cols() * dem.Rows()));
+    EXPECT_EQ(Text("PointsDis"),
+              QStringLiteral("%1,%2:%3").arg(dem.Cols()).arg(dem.Rows()).arg(dem.Cols() * dem.Rows()));
     for (const char* name : {"SWEastDis", "NWEastDis", "NEEastDis", "SEEastDis"})
         EXPECT_TRUE(Text(name).endsWith(" E") && Text(name).size() > 2) << name << ": " << Text(name).toStdString();
     for (const char* name : {"SWNorthDis", "NWNorthDis", "NENorthDis", "SENorthDis"})
@@ -163,11 +164,10 @@ TEST_F(KVMapPageTest, WindowMapEqualsTheCommandLineMap)
 
     const QString png = QString::fromStdString((Files.Path() / "map.png").string());
     QProcess cli;
-    cli.start(QStringLiteral(KV_CLI_PATH), {QStringLiteral("map"), SampleFile, png, QStringLiteral("--colored"),
-                                            QStringLiteral("--contoured"), QStringLiteral("--contrast"),
-                                            QStringLiteral("3"), QStringLiteral("--light"), QStringLiteral("NW"),
-                                            Form().Document().Units().UseFeet ? QStringLiteral("--feet")
-                                                                              : QStringLiteral("--meters")});
+    cli.start(QStringLiteral(KV_CLI_PATH),
+              {QStringLiteral("map"), SampleFile, png, QStringLiteral("--colored"), QStringLiteral("--contoured"),
+               QStringLiteral("--contrast"), QStringLiteral("3"), QStringLiteral("--light"), QStringLiteral("NW"),
+               Form().Document().Units().UseFeet ? QStringLiteral("--feet") : QStringLiteral("--meters")});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     const QImage printed = QImage(png).convertToFormat(QImage::Format_RGB32);
@@ -224,12 +224,12 @@ TEST_F(KVMapPageTest, PlotOptionsCheckBoxesKeepTheirRules)
         const char* Click;
         TPlotModes Expected;
     } rows[] = {
-        {{true, false, false}, "ColoredChk", {false, false, true}},  // nothing left: contours
-        {{false, true, false}, "ShadedChk", {true, false, false}},   // nothing left: colour
-        {{false, false, true}, "ContourChk", {true, false, false}},  // nothing left: colour
-        {{false, true, true}, "ColoredChk", {true, false, true}},    // colour excludes shading
-        {{true, false, true}, "ShadedChk", {false, true, true}},     // shading excludes colour
-        {{true, false, false}, "ContourChk", {true, false, true}},   // contours add freely
+        {{true, false, false}, "ColoredChk", {false, false, true}}, // nothing left: contours
+        {{false, true, false}, "ShadedChk", {true, false, false}},  // nothing left: colour
+        {{false, false, true}, "ContourChk", {true, false, false}}, // nothing left: colour
+        {{false, true, true}, "ColoredChk", {true, false, true}},   // colour excludes shading
+        {{true, false, true}, "ShadedChk", {false, true, true}},    // shading excludes colour
+        {{true, false, false}, "ContourChk", {true, false, true}},  // contours add freely
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Click);
