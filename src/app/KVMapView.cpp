@@ -6,6 +6,7 @@
 #include "platform/gui/QtBitmap.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -49,7 +50,10 @@ void TDEMImageView::PictureChanged()
 
 void TDEMImageView::Refresh()
 {
-    Image_ = BitmapToQImage(Picture_);
+    // The map is drawn in 32 bits, blue, green, red and a spare byte per pixel: Qt's RGB32
+    // layout, so the screen reads the picture in place, without a copy per mouse move.
+    if (Picture_.PixelFormat() != pf32bit)
+        Image_ = BitmapToQImage(Picture_);
     update();
 }
 
@@ -58,11 +62,21 @@ QImage TDEMImageView::ToImage() const
     return BitmapToQImage(Picture_);
 }
 
-void TDEMImageView::paintEvent(QPaintEvent*)
+void TDEMImageView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    painter.drawImage(0, 0, Image_);
+    const QRect area = event->rect();
+    if (Picture_.Empty()) {
+        painter.fillRect(area, Qt::white);
+        return;
+    }
+    if (Picture_.PixelFormat() == pf32bit) {
+        const QImage view(static_cast<const uchar*>(Picture_.ScanLine(0)), Picture_.Width(), Picture_.Height(),
+                          static_cast<qsizetype>(Picture_.RowBytes()), QImage::Format_RGB32);
+        painter.drawImage(area, view, area);
+    } else {
+        painter.drawImage(area, Image_, area);
+    }
 }
 
 void TDEMImageView::mousePressEvent(QMouseEvent* event)

@@ -64,7 +64,7 @@ private:
 
     QScrollArea* ScrollBox_;
     TBitmap Picture_;
-    QImage Image_; // what the screen shows: a copy of the picture
+    QImage Image_; // a copy of a picture that is not in 32 bits (the map always is)
     TSelectionBox OverClipBox_;
 };
 

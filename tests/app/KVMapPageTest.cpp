@@ -136,6 +136,10 @@ TEST_F(KVMapPageTest, OpeningTheSampleShowsTheMapWithBarAndSelection)
     image.OverClipBox().Show();
     EXPECT_EQ(image.ToImage(), withBox);
 
+    // The screen shows the picture itself, box included.
+    const QImage screen = image.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(screen, withBox.convertToFormat(QImage::Format_RGB32));
+
     // "DEM Information" gives the colour spacing of this drawing: (1076 - 236) / 15 = 56 m.
     ASSERT_EQ(info.DataMin, 236);
     ASSERT_EQ(info.DataMax, 1076);
