@@ -17,6 +17,7 @@ constexpr std::array Commands{
     TCommandInfo{"SaveXFile1", ndIdle, false},
     TCommandInfo{"SaveImage1", ndDEM, false},
     TCommandInfo{"PrintImage1", ndDEM, false},
+    TCommandInfo{"ExportGeoTIFF1", ndDEM, true},
     TCommandInfo{"TestObjects1", ndNothing, false},
     TCommandInfo{"SoccerBall1", ndNothing, false},
     TCommandInfo{"Torus1", ndNothing, false},
@@ -27,7 +28,7 @@ constexpr std::array Commands{
     TCommandInfo{"SetBaseColor1", ndNothing, false},
     TCommandInfo{"ArmAVICapture1", ndNothing, false},
     // DEM menu
-    TCommandInfo{"Options2", ndIdle, false},
+    TCommandInfo{"Options2", ndIdle, true},
     TCommandInfo{"DemInfo1", ndIdle, true},
     TCommandInfo{"DemErrorInfo1", ndIdle, true},
     // Terrain menu
@@ -44,9 +45,9 @@ constexpr std::array Commands{
     TCommandInfo{"Contents1", ndNothing, true},
     TCommandInfo{"KeyWordSearch1", ndNothing, true},
     // "DEM Reader" page
-    TCommandInfo{"ReReadBtn", ndDEM, false},
+    TCommandInfo{"ReReadBtn", ndDEM, true},
     TCommandInfo{"TopoEditBtn", ndDEM, false},
-    TCommandInfo{"SetBoxBtn", ndDEM, false},
+    TCommandInfo{"SetBoxBtn", ndDEM, true},
     // "Topo Editor" page
     TCommandInfo{"ClipArrayBtn", ndNothing, false},
     TCommandInfo{"EditGridBtn", ndNothing, false},

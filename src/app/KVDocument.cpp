@@ -42,7 +42,17 @@ TDocument::TDocument(std::filesystem::path settingsFolder) : SettingsFolder_(std
 void TDocument::LoadStartSettings()
 {
     Settings_ = LoadSettings(SettingsFolder_, TUserSettings{});
+    PlotOptions_ = PlotOptionsFromSettings(Settings_);
     Recent.Load();
+}
+
+void TDocument::SetPlotOptions(const TPlotOptions& options)
+{
+    PlotOptions_ = options;
+    Settings_.Colored = options.Colored;
+    Settings_.Contoured = options.Contoured;
+    Settings_.Shaded = options.Shaded;
+    Settings_.Contrast = options.Contrast;
 }
 
 void TDocument::SaveUserDefaults() const
@@ -78,6 +88,7 @@ void TDocument::BeginOpen(const std::string& fileName)
 void TDocument::FinishOpen(TDEMArray&& dem)
 {
     CurrentDEM = std::move(dem);
+    FullImageRect = TRect{0, 0, CurrentDEM.Cols(), CurrentDEM.Rows()};
     Opening_ = false;
     DEMLoaded_ = true;
 }

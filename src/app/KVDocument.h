@@ -5,7 +5,9 @@
 
 #include "app/KVCommands.h"
 #include "dem/DEMLib.h"
+#include "mapview/PlotOptions.h"
 #include "platform/KVIni.h"
+#include "platform/Rect.h"
 #include "platform/Reopen.h"
 #include "platform/Units.h"
 
@@ -54,14 +56,24 @@ public:
     void SetUnits(TUnits units) { Settings_.UseFeet = units.UseFeet; }
     const TUserSettings& Settings() const { return Settings_; }
 
+    // The map's plot options; the modes and contrast are what "Save User Defaults" writes.
+    const TPlotOptions& PlotOptions() const { return PlotOptions_; }
+    TPlotOptions& PlotOptions() { return PlotOptions_; }
+    void SetPlotOptions(const TPlotOptions& options);
+
     const std::filesystem::path& SettingsFolder() const { return SettingsFolder_; }
 
     TDEMArray CurrentDEM;
     TRecentFiles Recent;
+    // The whole map (0, 0, Cols, Rows) once a file is read, and the map's selection box as the
+    // user left it, in picture pixels.
+    TRect FullImageRect;
+    TRect DemSelection;
 
 private:
     std::filesystem::path SettingsFolder_;
     TUserSettings Settings_;
+    TPlotOptions PlotOptions_;
     std::string Caption_ = ApplicationTitle;
     std::string FileName_;
     bool DEMLoaded_ = false;

@@ -4,8 +4,13 @@
 #include "app/KVDEMMergeDlg.h"
 #include "app/KVEnvironDlg.h"
 #include "app/KVHelp.h"
+#include "app/KVMapView.h"
+#include "app/KVPlotOptsDlg.h"
 #include "dem/KVDEMInfo.h"
 #include "dem/KVDemReader.h"
+#include "gdalio/GeoTIFFWriter.h"
+#include "gdalio/KVElevationFile.h"
+#include "mapview/MapCoords.h"
 #include "platform/KVError.h"
 
 #include <QAction>
@@ -18,6 +23,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -48,6 +55,7 @@ constexpr std::array CommandTexts{
     TCommandText{"SaveXFile1", "S&ave X File...", ""},
     TCommandText{"SaveImage1", "Save Image As &Bitmap...", ""},
     TCommandText{"PrintImage1", "&Print Image...", ""},
+    TCommandText{"ExportGeoTIFF1", "Export &GeoTIFF...", "Save the elevation grid as a GeoTIFF"},
     TCommandText{"SoccerBall1", "&Soccer Ball", ""},
     TCommandText{"Torus1", "&Torus", ""},
     TCommandText{"Exit1", "Exit", ""},
@@ -151,6 +159,8 @@ TForm1::TForm1(TMainOptions options)
 
     // The dialogs live as long as the window, in the order the program creates them.
     const auto showHelp = [this](int context) { ShowHelpContext(context); };
+    // A light button takes effect at once, whether the dialog is confirmed or not.
+    PlotOptsDlg_ = new TPlotOptsDlg(this, [this](uint8_t light) { Document_.PlotOptions().LightDirection = light; });
     EnvironDlg_ = new TEnvironDlg(this, showHelp);
     DemErrorDlg_ = new TDemErrorDlg(this, showHelp);
     MergeDlg_ = new TMergeDlg(this, Services_, showHelp);
@@ -196,6 +206,11 @@ void TForm1::CreateCommands()
     Bind("OpenDemFile1", &TForm1::ChooseDEMFile);
     connect(Command("Exit1"), &QAction::triggered, this, &QWidget::close);
     Bind("DemInfo1", &TForm1::ShowDemInfo);
+    connect(Command("Options2"), &QAction::triggered, this,
+            [this] { RunCommand(Services_.Messages, [this] { ShowPlotOptions(); }); });
+    Bind("ReReadBtn", &TForm1::RedrawImage);
+    Bind("SetBoxBtn", &TForm1::ResetBox);
+    Bind("ExportGeoTIFF1", &TForm1::ExportGeoTIFF);
     Bind("DemErrorInfo1", &TForm1::ShowDemErrors);
     Bind("EnvironmentOptions1", &TForm1::ShowEnvironmentOptions);
     Bind("SaveUserDefaults1", &TForm1::SaveUserDefaults);
@@ -234,7 +249,7 @@ void TForm1::CreateMenus()
     ReopenMenu_->setObjectName(QStringLiteral("Reopen1"));
     ReopenMenu_->menuAction()->setObjectName(QStringLiteral("Reopen1"));
     add(file, {"-", "LoadTerrainFile1", "SaveTerrainFile1", "-", "LoadXFile1", "SaveXFile1", "-", "SaveImage1",
-               "PrintImage1", "-"});
+               "PrintImage1", "ExportGeoTIFF1", "-"});
     QMenu* testObjects = file->addMenu(QStringLiteral("&Test Objects"));
     testObjects->setObjectName(QStringLiteral("TestObjects1"));
     testObjects->menuAction()->setObjectName(QStringLiteral("TestObjects1"));
@@ -348,7 +363,9 @@ void TForm1::ChooseDEMFile()
 {
     const QString path = Services_.Files.OpenFile(
         {QStringLiteral("Open Digital Elevation Model Files"),
-         QStringLiteral("DEM Data (*.DEM *.dem);;SDTS CEL File (????CEL?.ddf ????CEL?.DDF);;All Files(*)"),
+         QStringLiteral("DEM Data (*.DEM *.dem);;SDTS CEL File (????CEL?.ddf ????CEL?.DDF);;"
+                        "GeoTIFF (*.tif *.tiff *.TIF *.TIFF);;SRTM Height File (*.hgt *.HGT);;"
+                        "ASCII Grid (*.asc *.ASC);;All Files(*)"),
          QDir::currentPath(), QStringLiteral("*.DEM"), QStringLiteral("DEM")});
     if (!path.isEmpty())
         OpenDEMFile(path);
@@ -374,12 +391,14 @@ void TForm1::OpenDEMFile(const QString& fileName)
         ErrorDis_->clear();
         UpdateCommands();
         repaint();
-        // The plot options dialog is shown here once the map view is built.
+        if (Document_.PlotOptions().ImageContourInterval == 0)
+            Document_.PlotOptions().ImageContourInterval = 1;
+        ShowPlotOptions(); // confirmed or not, the file is read
 
         auto result = std::make_shared<TReadResult>();
         ReadThread_ = QThread::create([result, path] {
             try {
-                LoadDEMByExtension(path, result->Grid);
+                LoadElevationFile(path, result->Grid);
             } catch (...) {
                 result->Error = std::current_exception();
             }
@@ -406,12 +425,21 @@ void TForm1::FinishRead(TReadResult& result)
         return;
     }
     Document_.FinishOpen(std::move(result.Grid));
-    // The colour bar range, the map drawing and the selection box join here with the map view.
+    UpdateColorBarRange();
+    TSelectionBox& box = DEMImage_->OverClipBox();
+    box.Hide();
+    DrawMap();
     const TDEMInfo& info = Document_.CurrentDEM.Info;
     QString defects = QString::fromStdString(info.ErrorCount > 0 ? info.ErrorText : std::string());
     defects.replace(QLatin1String("\r\n"), QLatin1String("  ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
     ErrorDis_->setText(defects.trimmed());
     ErrorDis_->setToolTip(QString::fromStdString(info.ErrorText).trimmed());
+    box.SetRectIfChanged(Document_.FullImageRect);
+    box.Show();
+    DEMImage_->Refresh();
+    Document_.DemSelection = box.Rect();
+    UpdateSelectionSize();
+    UpdateCornerLabels();
     ShowDocumentSummary();
     UpdateCommands();
     emit OpenFinished(true);
@@ -437,14 +465,123 @@ void TForm1::ShowEnvironmentOptions()
         return;
     Document_.SetUnits(EnvironDlg_->Units());
     ApplyUnits();
-    // The corner labels and the colour bar range refresh here with the map view.
+    if (Document_.State().DEMLoaded) {
+        UpdateCornerLabels();
+        UpdateColorBarRange();
+    }
     ShowDocumentSummary();
+}
+
+bool TForm1::ShowPlotOptions()
+{
+    PlotOptsDlg_->LoadOptions(Document_.PlotOptions());
+    if (Services_.RunDialog(*PlotOptsDlg_) != QDialog::Accepted)
+        return false;
+    TPlotOptions options = Document_.PlotOptions();
+    PlotOptsDlg_->StoreOptions(options);
+    Document_.SetPlotOptions(options);
+    return true;
+}
+
+void TForm1::RedrawImage()
+{
+    if (Document_.CurrentDEM.Cols() == 0 || Document_.CurrentDEM.Rows() == 0)
+        return;
+    if (!ShowPlotOptions())
+        return;
+    TSelectionBox& box = DEMImage_->OverClipBox();
+    box.Hide();
+    DrawMap();
+    box.Show();
+    DEMImage_->Refresh();
+}
+
+void TForm1::ResetBox()
+{
+    TSelectionBox& box = DEMImage_->OverClipBox();
+    box.SetRectIfChanged(Document_.FullImageRect);
+    DEMImage_->Refresh();
+    Document_.DemSelection = box.Rect();
+}
+
+void TForm1::ExportGeoTIFF()
+{
+    const QString base = QFileInfo(QString::fromStdString(Document_.FileName())).completeBaseName();
+    const QString path = Services_.Files.SaveFile({QStringLiteral("Export GeoTIFF"),
+                                                   QStringLiteral("GeoTIFF (*.tif *.tiff);;All Files(*)"),
+                                                   QDir::currentPath(), base + QStringLiteral(".tif"),
+                                                   QStringLiteral("tif")});
+    if (path.isEmpty())
+        return;
+    SaveGeoTIFFFile(Document_.CurrentDEM, path.toStdString());
+}
+
+// The map view.
+
+void TForm1::DrawMap()
+{
+    const TDEMArray& dem = Document_.CurrentDEM;
+    DrawElevationImage(DEMImage_->Picture(), dem, Document_.PlotOptions(), ColorBar1_->Bar(), Document_.Units(),
+                       ImageState_);
+    ColorSpacing_ = (dem.Info.DataMax - dem.Info.DataMin) / 15.0;
+    DEMImage_->PictureChanged();
+}
+
+void TForm1::SetLabel(const char* name, const std::string& text)
+{
+    if (auto* label = findChild<QLabel*>(QLatin1String(name)))
+        label->setText(QString::fromStdString(text));
+}
+
+void TForm1::UpdateCornerLabels()
+{
+    const QScrollBar* horz = DEMScrollBox_->horizontalScrollBar();
+    const QScrollBar* vert = DEMScrollBox_->verticalScrollBar();
+    const int clientHeight = DEMScrollBox_->viewport()->height();
+    TScrollState scroll;
+    scroll.Width = DEMScrollBox_->width();
+    scroll.Height = DEMScrollBox_->height();
+    scroll.HorzPosition = horz->value();
+    // The range is the whole picture's height, so range - position - client height is the
+    // part of the picture below the visible area.
+    scroll.VertRange = vert->maximum() + clientHeight;
+    scroll.VertPosition = vert->value();
+    scroll.ClientHeight = clientHeight;
+    const TCornerLabels labels = CornerLabels(Document_.CurrentDEM.Info, scroll, Document_.Units());
+    SetLabel("SWEastDis", labels.SWEast);
+    SetLabel("SWNorthDis", labels.SWNorth);
+    SetLabel("NWEastDis", labels.NWEast);
+    SetLabel("NWNorthDis", labels.NWNorth);
+    SetLabel("NEEastDis", labels.NEEast);
+    SetLabel("NENorthDis", labels.NENorth);
+    SetLabel("SEEastDis", labels.SEEast);
+    SetLabel("SENorthDis", labels.SENorth);
+}
+
+void TForm1::UpdateColorBarRange()
+{
+    const TBarRange range = ColorBarRange(Document_.CurrentDEM.Info, Document_.Units());
+    ColorBar1_->Bar().SetRange(range.Top, range.Bottom);
+    ColorBar1_->update();
+}
+
+void TForm1::UpdateSelectionSize()
+{
+    SetLabel("PointsDis", SelectionSizeText(Document_.DemSelection));
+}
+
+void TForm1::ShowCursor(int x, int y)
+{
+    if (!Document_.State().DEMLoaded)
+        return;
+    const TCursorReadout readout = CursorReadout(Document_.CurrentDEM.Info, x, y, Document_.Units());
+    SetLabel("CursorEastDis", readout.East);
+    SetLabel("CursorNorthDis", readout.North);
 }
 
 void TForm1::ShowDemInfo()
 {
-    // No drawing has computed a colour spacing yet: the map view supplies it once it is built.
-    DemInfoDlg_->SetLines(DEMInfoLines(Document_.CurrentDEM.Info, 0.0, Document_.Units()));
+    DemInfoDlg_->SetLines(DEMInfoLines(Document_.CurrentDEM.Info, ColorSpacing_, Document_.Units()));
     Services_.RunDialog(*DemInfoDlg_);
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/KVDocument.h"
 #include "app/KVServices.h"
+#include "mapview/DEMImage.h"
 
 #include <QMainWindow>
 
@@ -17,17 +18,21 @@ class QAction;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QScrollArea;
 class QTabWidget;
 class QThread;
 class QToolButton;
 
 namespace kv {
 
+class TColorBarView;
+class TDEMImageView;
 class TDemErrorDlg;
 class TDemInfoDlg;
 class TEnvironDlg;
 class THelpWindow;
 class TMergeDlg;
+class TPlotOptsDlg;
 
 struct TMainOptions {
     std::filesystem::path SettingsFolder; // where "Korvela.ini" and "XKorvela.ini" live
@@ -56,6 +61,14 @@ public:
     void FirstActivate();
 
     void ShowEnvironmentOptions();
+    // "&Plot Options...": true when the user confirmed the dialog.
+    bool ShowPlotOptions();
+    // "Redraw": the plot options, then a new drawing of the map on OK.
+    void RedrawImage();
+    // "Reset Box": the selection back over the whole map.
+    void ResetBox();
+    // "Export GeoTIFF...": the current grid as a GeoTIFF.
+    void ExportGeoTIFF();
     void ShowDemInfo();
     void ShowDemErrors();
     void ShowMergeDlg();
@@ -67,6 +80,9 @@ public:
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
     TDemErrorDlg& DemErrorDlg() { return *DemErrorDlg_; }
     TMergeDlg& MergeDlg() { return *MergeDlg_; }
+    TPlotOptsDlg& PlotOptsDlg() { return *PlotOptsDlg_; }
+    TDEMImageView& DEMImage() { return *DEMImage_; }
+    TColorBarView& ColorBar() { return *ColorBar1_; }
 
     // Applies the enabling rule of KVCommands to every command.
     void UpdateCommands();
@@ -97,6 +113,12 @@ private:
     void RebuildReopenMenu();
     void ApplyUnits();
     void ShowDocumentSummary();
+    void DrawMap();
+    void UpdateCornerLabels();
+    void UpdateColorBarRange();
+    void UpdateSelectionSize();
+    void ShowCursor(int x, int y);
+    void SetLabel(const char* name, const std::string& text);
 
     TDocument Document_;
     TAppServices Services_;
@@ -108,8 +130,13 @@ private:
     QProgressBar* ProgressBar1_ = nullptr;
     QMenu* ReopenMenu_ = nullptr;
     QLabel* ErrorDis_ = nullptr;
-    QLabel* DEMImage_ = nullptr;
+    QScrollArea* DEMScrollBox_ = nullptr;
+    TDEMImageView* DEMImage_ = nullptr;
+    TColorBarView* ColorBar1_ = nullptr;
+    TDEMImageState ImageState_;
+    double ColorSpacing_ = 0.0; // band spacing of the last drawing, in the grid's unit
 
+    TPlotOptsDlg* PlotOptsDlg_ = nullptr;
     TEnvironDlg* EnvironDlg_ = nullptr;
     TDemErrorDlg* DemErrorDlg_ = nullptr;
     TMergeDlg* MergeDlg_ = nullptr;

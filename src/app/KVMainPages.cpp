@@ -2,6 +2,7 @@
 
 #include "app/KVMain.h"
 
+#include "app/KVMapView.h"
 #include "dem/DEMLib.h"
 #include "platform/Units.h"
 
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -74,6 +76,10 @@ QWidget* TForm1::CreateDEMSheet()
     depthPanel->setObjectName(QStringLiteral("DepthPanel"));
     depthPanel->setFrameShape(QFrame::StyledPanel);
     depthPanel->setFixedWidth(64);
+    ColorBar1_ = new TColorBarView(depthPanel);
+    auto* depthLayout = new QVBoxLayout(depthPanel);
+    depthLayout->setContentsMargins(2, 2, 2, 2);
+    depthLayout->addWidget(ColorBar1_);
 
     auto* top = new QHBoxLayout;
     AddReadout(top, sheet, "", {"NWNorthDis", "NWEastDis"});
@@ -83,18 +89,26 @@ QWidget* TForm1::CreateDEMSheet()
     AddReadout(top, sheet, "", {"NENorthDis", "NEEastDis"});
 
     auto* scroll = new QScrollArea(sheet);
+    DEMScrollBox_ = scroll;
     scroll->setObjectName(QStringLiteral("DEMScrollBox"));
-    scroll->setBackgroundRole(QPalette::Base);
-    scroll->setAlignment(Qt::AlignCenter);
-    scroll->setWidgetResizable(true);
-    DEMImage_ = Label(scroll, "DEMImage");
-    DEMImage_->setAlignment(Qt::AlignCenter);
-    DEMImage_->setWordWrap(true);
-    DEMImage_->setAutoFillBackground(true);
-    QPalette white = DEMImage_->palette();
+    QPalette white = scroll->palette();
     white.setColor(QPalette::Window, Qt::white);
-    DEMImage_->setPalette(white);
+    scroll->viewport()->setPalette(white);
+    scroll->viewport()->setAutoFillBackground(true);
+    scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scroll->setWidgetResizable(false);
+    DEMImage_ = new TDEMImageView(scroll);
     scroll->setWidget(DEMImage_);
+    connect(DEMImage_, &TDEMImageView::CursorMoved, this, &TForm1::ShowCursor);
+    connect(DEMImage_, &TDEMImageView::MouseAction, this, [this] {
+        Document_.DemSelection = DEMImage_->OverClipBox().Rect();
+        UpdateSelectionSize();
+    });
+    for (QScrollBar* bar : {scroll->horizontalScrollBar(), scroll->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            if (Document_.State().DEMLoaded)
+                UpdateCornerLabels();
+        });
 
     auto* bottom = new QHBoxLayout;
     AddReadout(bottom, sheet, "", {"SWNorthDis", "SWEastDis"});
@@ -120,25 +134,19 @@ QWidget* TForm1::CreateDEMSheet()
 
 void TForm1::ShowDocumentSummary()
 {
-    if (!DEMImage_)
+    // The map itself is the summary of the document; the tool tip names the grid.
+    if (!DEMImage_ || !Document_.State().DEMLoaded)
         return;
-    const TDocumentState state = Document_.State();
-    if (!state.DEMLoaded) {
-        DEMImage_->setText(QStringLiteral("No DEM is open.\nOpen one with File > Open Dem File..."));
-        return;
-    }
     const TDEMArray& dem = Document_.CurrentDEM;
     const TUnits units = Document_.Units();
     const auto elevation = [&](double value) {
-        return QString::fromStdString(FormatElevation(ElevationInMeters(dem.Info, value), 8, 0, units));
+        return QString::fromStdString(FormatElevation(ElevationInMeters(dem.Info, value), 8, 0, units)).trimmed();
     };
-    DEMImage_->setText(
-        QStringLiteral("%1\n%2 columns x %3 rows, elevations %4 to %5\n\n"
-                       "The map drawing is not part of this version yet.")
-            .arg(QFileInfo(QString::fromStdString(Document_.FileName())).fileName())
-            .arg(dem.Cols())
-            .arg(dem.Rows())
-            .arg(elevation(dem.Info.DataMin), elevation(dem.Info.DataMax)));
+    DEMImage_->setToolTip(QStringLiteral("%1: %2 columns x %3 rows, elevations %4 to %5")
+                              .arg(QFileInfo(QString::fromStdString(Document_.FileName())).fileName())
+                              .arg(dem.Cols())
+                              .arg(dem.Rows())
+                              .arg(elevation(dem.Info.DataMin), elevation(dem.Info.DataMax)));
 }
 
 QWidget* TForm1::CreateTopoSheet()

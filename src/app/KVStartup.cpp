@@ -6,6 +6,7 @@
 #include "platform/SettingsFolder.h"
 
 #include <QDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPixmap>
 
@@ -69,8 +70,11 @@ TAppServices UnattendedServices()
     return services;
 }
 
-int SaveScreenshot(TForm1& form, const QString& fileName)
+int SaveScreenshot(TForm1& form, const QString& name)
 {
+    // Opening a file makes its folder the working folder: a relative name means the folder
+    // the program was started in.
+    const QString fileName = QFileInfo(name).absoluteFilePath();
     form.FirstActivate();
     if (!form.WaitForOpen(10 * 60 * 1000)) {
         std::fprintf(stderr, "The file took too long to open.\n");

@@ -57,7 +57,8 @@ TEST(KVCommandsTest, DEMCommandsAreTheMapCommands)
     for (const TCommandInfo& command : MainCommands())
         if (command.Need == ndDEM)
             demCommands.insert(std::string(command.Name));
-    EXPECT_EQ(demCommands, (std::set<std::string>{"ReReadBtn", "TopoEditBtn", "SetBoxBtn", "SaveImage1", "PrintImage1"}));
+    EXPECT_EQ(demCommands, (std::set<std::string>{"ReReadBtn", "TopoEditBtn", "SetBoxBtn", "SaveImage1", "PrintImage1",
+                                                  "ExportGeoTIFF1"}));
 }
 
 TEST(KVCommandsTest, FindCommand)

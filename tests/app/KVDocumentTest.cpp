@@ -94,11 +94,25 @@ TEST_F(KVDocumentOpenTest, UserDefaultsRoundTrip)
     document.LoadStartSettings();
     EXPECT_TRUE(document.Units().UseFeet); // no settings file: feet
     document.SetUnits(TUnits{false});
+    TPlotOptions plot = document.PlotOptions();
+    plot.Colored = false;
+    plot.Shaded = true;
+    plot.Contoured = false;
+    plot.Contrast = 5;
+    plot.LightDirection = ldSE;
+    document.SetPlotOptions(plot);
     document.SaveUserDefaults();
 
     TDocument next(Settings.Path());
     next.LoadStartSettings();
     EXPECT_FALSE(next.Units().UseFeet);
+    // The modes and contrast are kept; the light starts from the north-west again.
+    const TPlotOptions loaded = next.PlotOptions();
+    EXPECT_FALSE(loaded.Colored);
+    EXPECT_TRUE(loaded.Shaded);
+    EXPECT_FALSE(loaded.Contoured);
+    EXPECT_EQ(loaded.Contrast, 5);
+    EXPECT_EQ(loaded.LightDirection, ldNW);
 }
 
 TEST(KVStartupTest, ParseCommandLine)
