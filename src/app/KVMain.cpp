@@ -4,8 +4,10 @@
 #include "app/KVDEMMergeDlg.h"
 #include "app/KVEnvironDlg.h"
 #include "app/KVHelp.h"
+#include "app/KVSceneSettings.h"
 #include "dem/KVDEMInfo.h"
 #include "dem/KVDemReader.h"
+#include "glview/GLViewer.h"
 #include "platform/KVError.h"
 
 #include <QAction>
@@ -15,8 +17,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QThread>
@@ -24,8 +28,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+
 #include <array>
+#include <cmath>
 #include <exception>
+#include <string_view>
 
 namespace kv {
 
@@ -129,9 +136,9 @@ TForm1::TForm1(TMainOptions options)
     MainPageControl_->addTab(CreateTopoSheet(), QStringLiteral("Topo Editor"));
     MainPageControl_->addTab(CreateDirectXSheet(), QStringLiteral("3D Model Editor"));
     MainPageControl_->addTab(CreateOverlaySheet(), QStringLiteral("Overlay Editor"));
-    // The pages after the first arrive with the topo editor, the scene engine and the overlay editor.
-    for (int page = 1; page < MainPageControl_->count(); ++page)
-        MainPageControl_->setTabEnabled(page, false);
+    // The topo editor's and the overlay editor's pages arrive with their parts.
+    MainPageControl_->setTabEnabled(1, false);
+    MainPageControl_->setTabEnabled(3, false);
     MainPageControl_->setCurrentIndex(0);
     layout->addWidget(MainPageControl_, 1);
 
@@ -154,7 +161,12 @@ TForm1::TForm1(TMainOptions options)
     EnvironDlg_ = new TEnvironDlg(this, showHelp);
     DemErrorDlg_ = new TDemErrorDlg(this, showHelp);
     MergeDlg_ = new TMergeDlg(this, Services_, showHelp);
+    SceneSetDlg_ = new TSceneSetDlg(this);
     DemInfoDlg_ = new TDemInfoDlg(this, showHelp);
+    connect(SceneSetDlg_, &TSceneSetDlg::FogChanged, this, [this] { ApplyFogSettings(); });
+    connect(SceneSetDlg_, &TSceneSetDlg::FogColorClicked, this, [this] { ChooseFogColor(); });
+    connect(SceneSetDlg_, &TSceneSetDlg::BackgroundColorClicked, this, [this] { ChooseBackgroundColor(); });
+    connect(SceneSetDlg_, &TSceneSetDlg::BackgroundImageClicked, this, [this] { ChooseBackgroundImage(); });
     HelpWindow_ = new THelpWindow(this);
 
     // Stored settings replace the built-in defaults, then the units apply and the list is read.
@@ -200,6 +212,23 @@ void TForm1::CreateCommands()
     Bind("EnvironmentOptions1", &TForm1::ShowEnvironmentOptions);
     Bind("SaveUserDefaults1", &TForm1::SaveUserDefaults);
     Bind("MergeDEMFiles1", &TForm1::ShowMergeDlg);
+    for (const char* name : {"ZoomInBtn", "ZoomOutBtn", "PanLeftBtn", "PanRightBtn", "PanUpBtn", "PanDownBtn",
+                             "YawRightBtn", "YawLeftBtn", "PitchUpBtn", "PitchDownBtn", "ResetScaleBtn"})
+        connect(Command(name), &QAction::triggered, this,
+                [this, name] { RunCommand(Services_.Messages, [this, name] { Navigate(name); }); });
+    connect(Command("AnimateBtn"), &QAction::toggled, this, [this](bool down) {
+        if (down)
+            AnimationTimer_->start();
+        else
+            AnimationTimer_->stop();
+    });
+    connect(Command("StopBtn"), &QAction::triggered, this, [this] {
+        AnimationTimer_->stop();
+        Command("AnimateBtn")->setChecked(false);
+    });
+    connect(Command("SoccerBall1"), &QAction::triggered, this, [this] { ShowTestObject(stSoccerBall); });
+    connect(Command("Torus1"), &QAction::triggered, this, [this] { ShowTestObject(stTorus); });
+    Bind("SceneSettings1", &TForm1::ShowSceneSettings);
     connect(Command("Contents1"), &QAction::triggered, this,
             [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowContents(); }); });
     connect(Command("KeyWordSearch1"), &QAction::triggered, this,
@@ -316,7 +345,8 @@ void TForm1::FirstActivate()
     if (!FirstActivation_)
         return;
     FirstActivation_ = false;
-    // The terrain scene objects join here once the scene engine is built.
+    // The terrain and base meshes join the viewer's scene here once the triangle mesh is built;
+    // until then its first mesh shows the test figure.
     RunCommand(Services_.Messages, [this] { OpenCommandLineFile(); });
 }
 
@@ -467,6 +497,142 @@ void TForm1::SaveUserDefaults()
 void TForm1::ShowHelpContext(int context)
 {
     RunCommand(Services_.Messages, [&] { HelpWindow_->ShowContext(context); });
+}
+
+} // namespace kv
+
+namespace kv {
+
+// The "3D Model Editor" page.
+
+void TForm1::Navigate(const char* command)
+{
+    TGLObject& frame = GLViewer_->BaseFrame();
+    const double inc = IncSpin_->value();
+    const std::string_view name(command);
+    if (name == "ZoomInBtn" || name == "ZoomOutBtn") {
+        const TGLObject* mesh = GLViewer_->FirstMesh();
+        const double s = frame.ScaleFactor(mesh ? *mesh : frame);
+        frame.Move(0, 0, name == "ZoomInBtn" ? inc / s : -inc / s);
+    } else if (name.starts_with("Pan")) {
+        const double v = inc / frame.ScaleFactor(frame);
+        if (name == "PanLeftBtn")
+            frame.Move(v, 0, 0);
+        else if (name == "PanRightBtn")
+            frame.Move(-v, 0, 0);
+        else if (name == "PanUpBtn")
+            frame.Move(0, -v, 0);
+        else
+            frame.Move(0, v, 0);
+    } else if (name == "YawRightBtn") {
+        frame.RotateBy(0, -inc, 0);
+    } else if (name == "YawLeftBtn") {
+        frame.RotateBy(0, inc, 0);
+    } else if (name == "PitchUpBtn") {
+        frame.RotateBy(-inc, 0, 0);
+    } else if (name == "PitchDownBtn") {
+        frame.RotateBy(inc, 0, 0);
+    } else if (name == "ResetScaleBtn") {
+        frame.Reset();
+    }
+    GLViewer_->update();
+}
+
+void TForm1::UpdateViewStatistics()
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    const auto whole = [&](double value) {
+        return locale.toString(std::isfinite(value) ? static_cast<qlonglong>(std::llround(value)) : 0LL);
+    };
+    const auto oneDecimal = [](double value) { return QString::number(value, 'f', 1); };
+    const auto set = [this](const char* name, const QString& text) {
+        if (auto* label = findChild<QLabel*>(QLatin1String(name)))
+            label->setText(text);
+    };
+    const TGLObject& frame = GLViewer_->BaseFrame();
+    set("DisPosX", oneDecimal(frame.Position.x));
+    set("DisPosY", oneDecimal(frame.Position.y));
+    set("DisPosZ", oneDecimal(frame.Position.z));
+    const Vector3D euler = QuaternionToEuler(frame.Orientation);
+    set("YawDis", oneDecimal(euler.y));
+    set("PitchDis", oneDecimal(euler.x));
+    set("RollDis", oneDecimal(euler.z));
+    const auto triangles = static_cast<double>(GLViewer_->TriangleCount());
+    const double frameTime = GLViewer_->FrameTime();
+    set("TriangleDis", whole(triangles));
+    set("FPSDis", whole(GLViewer_->FPS()));
+    set("TPSDis", whole(frameTime > 0 ? triangles / frameTime : 0));
+}
+
+void TForm1::ShowTestObject(TSceneType type)
+{
+    MainPageControl_->setCurrentIndex(2);
+    GLViewer_->SetSceneType(type);
+    GLViewer_->SetShowDefaultScene(false);
+    GLViewer_->SetShowDefaultScene(true);
+    GLViewer_->update();
+}
+
+void TForm1::SetShading(int mode)
+{
+    for (int32_t i = 0; i < GLViewer_->ObjectCount(); ++i)
+        if (auto* renderer = dynamic_cast<TGLRenderer*>(GLViewer_->Object(i)))
+            renderer->SetRenderMode(static_cast<uint8_t>(mode));
+    GLViewer_->SetWireFrameLight(mode == 0);
+    if (auto* radio = findChild<QRadioButton*>(QLatin1String(mode == 0 ? "WireBtn" : mode == 1 ? "FlatBtn" : "SmoothBtn")))
+        radio->setChecked(true);
+    GLViewer_->update();
+}
+
+void TForm1::ShowSceneSettings()
+{
+    SceneSetDlg_->ResetControls();
+    Services_.RunDialog(*SceneSetDlg_);
+}
+
+void TForm1::ApplyFogSettings()
+{
+    const TFogSettings settings = SceneSetDlg_->Fog();
+    TGLFog& fog = GLViewer_->Fog();
+    fog.SetFogMode(settings.Mode);
+    fog.SetFogStart(settings.Start);
+    fog.SetFogEnd(settings.End);
+    fog.SetDensity(settings.Density);
+    fog.SetEnabled(settings.Enabled);
+    GLViewer_->update();
+}
+
+void TForm1::ChooseBackgroundColor()
+{
+    uint32_t color = GLViewer_->ScreenColor();
+    if (Services_.ChooseColor && Services_.ChooseColor(color))
+        GLViewer_->SetScreenColor(color);
+}
+
+void TForm1::ChooseBackgroundImage()
+{
+    RunCommand(Services_.Messages, [this] {
+        const QString path = Services_.Files.OpenFile({QStringLiteral("Open Bitmap Image"),
+                                                       QStringLiteral("Bitmaps (*.bmp);;All Files (*)"),
+                                                       QDir::currentPath(), QStringLiteral("*.bmp"),
+                                                       QStringLiteral("bmp")});
+        if (path.isEmpty())
+            return;
+        TGLBackTexture& back = GLViewer_->BackTexture();
+        back.LoadFromFile(path.toStdString());
+        back.Enabled = true;
+        GLViewer_->update();
+    });
+}
+
+void TForm1::ChooseFogColor()
+{
+    uint32_t color = GLViewer_->Fog().FogColor();
+    if (!Services_.ChooseColor || !Services_.ChooseColor(color))
+        return;
+    GLViewer_->Fog().SetFogColor(color);
+    ApplyFogSettings();
 }
 
 } // namespace kv

@@ -6,6 +6,7 @@
 
 #include "app/KVDocument.h"
 #include "app/KVServices.h"
+#include "gl/GLTestFigures.h"
 
 #include <QMainWindow>
 
@@ -19,6 +20,8 @@ class QMenu;
 class QProgressBar;
 class QTabWidget;
 class QThread;
+class QDoubleSpinBox;
+class QTimer;
 class QToolButton;
 
 namespace kv {
@@ -26,6 +29,8 @@ namespace kv {
 class TDemErrorDlg;
 class TDemInfoDlg;
 class TEnvironDlg;
+class TGLViewer;
+class TSceneSetDlg;
 class THelpWindow;
 class TMergeDlg;
 
@@ -63,6 +68,17 @@ public:
     void ShowHelpContext(int context);
     THelpWindow& HelpWindow() { return *HelpWindow_; }
 
+    // The "3D Model Editor" page.
+    TGLViewer& GLViewer() { return *GLViewer_; }
+    QTimer& AnimationTimer() { return *AnimationTimer_; }
+    // "&Test Objects": the 3D page with the figure of that type.
+    void ShowTestObject(TSceneType type);
+    // "Shading": render mode 0 wire, 1 flat, 2 smooth of the scene's meshes; wire turns the
+    // viewer's wire-frame light on.
+    void SetShading(int mode);
+    void ShowSceneSettings();
+    TSceneSetDlg& SceneSetDlg() { return *SceneSetDlg_; }
+
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
     TDemErrorDlg& DemErrorDlg() { return *DemErrorDlg_; }
@@ -97,6 +113,12 @@ private:
     void RebuildReopenMenu();
     void ApplyUnits();
     void ShowDocumentSummary();
+    void Navigate(const char* command);
+    void UpdateViewStatistics();
+    void ApplyFogSettings();
+    void ChooseBackgroundColor();
+    void ChooseBackgroundImage();
+    void ChooseFogColor();
 
     TDocument Document_;
     TAppServices Services_;
@@ -115,6 +137,11 @@ private:
     TMergeDlg* MergeDlg_ = nullptr;
     TDemInfoDlg* DemInfoDlg_ = nullptr;
     THelpWindow* HelpWindow_ = nullptr;
+    TSceneSetDlg* SceneSetDlg_ = nullptr;
+
+    TGLViewer* GLViewer_ = nullptr;
+    QTimer* AnimationTimer_ = nullptr;
+    QDoubleSpinBox* IncSpin_ = nullptr;
 };
 
 } // namespace kv

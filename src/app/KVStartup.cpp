@@ -66,6 +66,7 @@ TAppServices UnattendedServices()
         return true;
     };
     services.RunDialog = [](QDialog&) { return int(QDialog::Accepted); };
+    services.ChooseColor = [](uint32_t&) { return false; };
     return services;
 }
 

@@ -113,8 +113,11 @@ std::vector<TFigureTriangle> BuildTorus(const TFigureProgress& progress)
         if (progress)
             progress(static_cast<int>(std::lround(100.0 * i / segments)));
         for (int j = 0; j < segments; ++j) {
-            const Vector3D quad[4] = {point(i + 1, j), point(i + 1, j + 1), point(i, j + 1), point(i, j)};
-            for (const auto& corners : {std::array{0, 1, 2}, std::array{0, 2, 3}}) {
+            // Wound so that the faces look outwards from the tube: the corner order
+            // P(i+1, j), P(i+1, j+1), P(i, j+1), P(i, j) would face every quad inwards, and back-face
+            // culling would then show the inside of the far wall.
+            const Vector3D quad[4] = {point(i, j), point(i, j + 1), point(i + 1, j + 1), point(i + 1, j)};
+            for (const auto& corners : {std::array{0, 1, 3}, std::array{1, 2, 3}}) {
                 TFigureTriangle t;
                 for (int k = 0; k < 3; ++k)
                     t.Corners[k] = quad[corners[static_cast<size_t>(k)]];
