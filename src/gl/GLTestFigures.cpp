@@ -83,7 +83,7 @@ std::vector<TFigureTriangle> BuildSoccerBall()
     std::vector<Vector3D> pentagonCentres; // the icosahedron's corners
     AddEvenPermutations(pentagonCentres, 0, 1, Phi);
     std::vector<Vector3D> hexagonCentres; // the dodecahedron's corners
-    AddEvenPermutations(hexagonCentres, 0, 1 / Phi, Phi);
+    AddEvenPermutations(hexagonCentres, 0, Phi, 1 / Phi);
     for (int signs = 0; signs < 8; ++signs)
         hexagonCentres.push_back({(signs & 1) ? -1.0 : 1.0, (signs & 2) ? -1.0 : 1.0, (signs & 4) ? -1.0 : 1.0});
 
