@@ -503,6 +503,11 @@ void TForm1::ShowHelpContext(int context)
 
 namespace kv {
 
+void TForm1::ShowPage(int index)
+{
+    MainPageControl_->setCurrentIndex(index);
+}
+
 // The "3D Model Editor" page.
 
 void TForm1::Navigate(const char* command)

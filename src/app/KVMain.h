@@ -68,6 +68,9 @@ public:
     void ShowHelpContext(int context);
     THelpWindow& HelpWindow() { return *HelpWindow_; }
 
+    // Makes page `index` of the page control current (0 "DEM Reader" ... 3 "Overlay Editor").
+    void ShowPage(int index);
+
     // The "3D Model Editor" page.
     TGLViewer& GLViewer() { return *GLViewer_; }
     QTimer& AnimationTimer() { return *AnimationTimer_; }

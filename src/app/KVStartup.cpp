@@ -22,9 +22,17 @@ TCommandLine ParseCommandLine(const QStringList& arguments)
             if (i + 1 >= arguments.size())
                 throw EKorvelaError("--screenshot needs the name of the picture to write.");
             commandLine.Screenshot = arguments[++i];
+        } else if (argument == QLatin1String("--page")) {
+            const QString page = i + 1 < arguments.size() ? arguments[++i].toLower() : QString();
+            if (page == QLatin1String("dem"))
+                commandLine.Page = 0;
+            else if (page == QLatin1String("3d"))
+                commandLine.Page = 2;
+            else
+                throw EKorvelaError("--page takes \"dem\" or \"3d\", found \"" + page.toStdString() + "\".");
         } else if (argument.startsWith(QLatin1String("--"))) {
             throw EKorvelaError("Unknown option " + argument.toStdString() +
-                                "; the program takes [--screenshot OUT.png] [FILE].");
+                                "; the program takes [--screenshot OUT.png [--page dem|3d]] [FILE].");
         } else if (commandLine.File.isEmpty()) {
             commandLine.File = argument;
         }
@@ -70,13 +78,14 @@ TAppServices UnattendedServices()
     return services;
 }
 
-int SaveScreenshot(TForm1& form, const QString& fileName)
+int SaveScreenshot(TForm1& form, const QString& fileName, int page)
 {
     form.FirstActivate();
     if (!form.WaitForOpen(10 * 60 * 1000)) {
         std::fprintf(stderr, "The file took too long to open.\n");
         return 1;
     }
+    form.ShowPage(page);
     // Two rounds of events let the window lay out and paint what the open changed.
     QApplication::processEvents();
     QApplication::processEvents();
@@ -99,7 +108,7 @@ int RunProgram(const TCommandLine& commandLine)
     TForm1 form(std::move(options));
     form.show();
     if (!commandLine.Screenshot.isEmpty())
-        return SaveScreenshot(form, commandLine.Screenshot);
+        return SaveScreenshot(form, commandLine.Screenshot, commandLine.Page);
     return QApplication::exec();
 }
 
