@@ -52,7 +52,7 @@ protected:
         Form_->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(Form_.get()));
         Form_->ShowPage(2);
-        QTRY_VERIFY(Form_->GLViewer().FrameCount() > 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Form_->GLViewer().FrameCount() > 0; }));
         return *Form_;
     }
     QAction* Command(const char* name) const { return Form_->findChild<QAction*>(QLatin1String(name)); }
@@ -63,7 +63,17 @@ protected:
     {
         const int64_t frames = Form_->GLViewer().FrameCount();
         Form_->GLViewer().update();
-        QTRY_VERIFY(Form_->GLViewer().FrameCount() > frames);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Form_->GLViewer().FrameCount() > frames; }));
+    }
+
+    // A mouse event on the viewer at (x, y) with `buttons` held.
+    void Mouse(QEvent::Type type, int x, int y, Qt::MouseButtons buttons)
+    {
+        TGLViewer& viewer = Form_->GLViewer();
+        const QPointF at(x, y);
+        QMouseEvent event(type, at, viewer.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(&viewer, &event);
     }
 
     TTempDir Settings;
@@ -121,15 +131,16 @@ TEST_F(KVMain3DPageTest, ToolButtonsMoveAndTurnTheBaseFrameByTheIncrement)
     EXPECT_EQ(Text("YawDis"), "0.0");
 }
 
-TEST_F(KVMain3DPageTest, AnimateSpinsByTheLastStepUntilStopped)
+TEST_F(KVMain3DPageTest, AnimateSpinsByTheLastDragStepUntilStopped)
 {
     TForm1& form = Form();
-    Command("YawLeftBtn")->trigger();
+    Mouse(QEvent::MouseButtonPress, 100, 100, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, 103, 100, Qt::LeftButton);
     Command("AnimateBtn")->trigger();
     EXPECT_TRUE(Command("AnimateBtn")->isChecked());
     EXPECT_TRUE(form.AnimationTimer().isActive());
     EXPECT_EQ(form.AnimationTimer().interval(), 10);
-    QTRY_VERIFY(QuaternionToEuler(BaseFrame().Orientation).y > 20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QuaternionToEuler(BaseFrame().Orientation).y > 20; }));
     Command("StopBtn")->trigger();
     EXPECT_FALSE(form.AnimationTimer().isActive());
     EXPECT_FALSE(Command("AnimateBtn")->isChecked());
@@ -142,19 +153,12 @@ TEST_F(KVMain3DPageTest, AnimateSpinsByTheLastStepUntilStopped)
 
 TEST_F(KVMain3DPageTest, DraggingWithTheLeftButtonTurnsTheScene)
 {
-    TForm1& form = Form();
-    TGLViewer& viewer = form.GLViewer();
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(100, 100), viewer.mapToGlobal(QPointF(100, 100)),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&viewer, &press);
-    QMouseEvent move(QEvent::MouseMove, QPointF(120, 100), viewer.mapToGlobal(QPointF(120, 100)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&viewer, &move);
+    Form();
+    Mouse(QEvent::MouseButtonPress, 100, 100, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, 120, 100, Qt::LeftButton);
     EXPECT_NEAR(QuaternionToEuler(BaseFrame().Orientation).y, 20, 1e-9);
     // A move with no button or key held does nothing.
-    QMouseEvent hover(QEvent::MouseMove, QPointF(150, 100), viewer.mapToGlobal(QPointF(150, 100)), Qt::NoButton,
-                      Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&viewer, &hover);
+    Mouse(QEvent::MouseMove, 150, 100, Qt::NoButton);
     EXPECT_NEAR(QuaternionToEuler(BaseFrame().Orientation).y, 20, 1e-9);
 }
 

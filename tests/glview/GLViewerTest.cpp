@@ -57,7 +57,7 @@ protected:
         });
         Viewer_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Viewer_.get()));
-        QTRY_VERIFY(Viewer_->FrameCount() > 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Viewer_->FrameCount() > 0; }));
     }
     void TearDown() override { EXPECT_TRUE(GLErrors_.empty()) << "OpenGL error 0x" << std::hex << GLErrors_.front(); }
 
@@ -282,7 +282,7 @@ TEST_F(GLViewerTest, BackgroundPictureStartsAtTheCentreOfTheView)
 TEST_F(GLViewerTest, CameraAndProjectionAreTheOnesOpenGLMakes)
 {
     Viewer_->setFixedSize(800, 600);
-    QTRY_COMPARE(Viewer_->ViewWidth(), 8.0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Viewer_->ViewWidth() == 8.0; }));
     Viewer_->makeCurrent();
     double projection[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
@@ -320,7 +320,7 @@ TEST_F(GLViewerTest, FrameStatisticsFollowEachRender)
     QObject::connect(Viewer_.get(), &TGLViewer::Change, [&] { ++changes; });
     const int64_t frames = Viewer_->FrameCount();
     Viewer_->update();
-    QTRY_VERIFY(Viewer_->FrameCount() > frames);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Viewer_->FrameCount() > frames; }));
     EXPECT_GE(changes, 1);
     EXPECT_GT(Viewer_->FrameTime(), 0);
     EXPECT_NEAR(Viewer_->FPS(), 1 / Viewer_->FrameTime(), 1e-9);
