@@ -70,10 +70,17 @@ TGLObject::TGLObject()
 
 TGLObject::~TGLObject() = default;
 
+void TGLAnimator::Assign(const TGLAnimator& source)
+{
+    if (&source != this)
+        Keys.Assign(source.Keys);
+}
+
 void TGLObject::Assign(const TGLObject& source)
 {
     if (&source == this)
         return;
+    Animator.Assign(source.Animator);
     SetExtentMin(source.GetExtentMin());
     SetExtentMax(source.GetExtentMax());
     Orientation = source.Orientation;

@@ -8,13 +8,14 @@
 // viewer loads the recorded ModelMatrix with glLoadMatrixd. Vertices are scaled first, then
 // rotated about the rotation centre, then translated.
 //
-// Not here yet: the animation keys (they need the huge arrays, which the engine will take from
-// kv_platform).
+// Every object carries animation keys (TGLAnimator): they are stored with it and copied, but
+// nothing in the engine plays them back.
 
 #include "gl/GLMatrix.h"
 #include "gl/GLQuatLib.h"
 #include "gl/IntVector.h"
 #include "gl/Vector.h"
+#include "platform/HugeArry.h"
 
 #include <functional>
 #include <memory>
@@ -26,6 +27,29 @@ class TGLObject;
 class TGLObjectList;
 
 using TNotifyEvent = std::function<void(TGLObject* sender)>;
+
+// One animation key: a rotation (Euler angles, degrees) and a position.
+struct TAnimationKey {
+    Vector3D Rotation;
+    Vector3D Position;
+    bool operator==(const TAnimationKey&) const = default;
+};
+
+using TAnimationArray = THugeRecordArray<TAnimationKey>;
+
+// The animation keys of an object.
+class TGLAnimator {
+public:
+    TGLAnimator() : Keys(5) {}
+    virtual ~TGLAnimator() = default;
+    TGLAnimator(const TGLAnimator&) = delete;
+    TGLAnimator& operator=(const TGLAnimator&) = delete;
+
+    // Becomes a copy of the source's keys.
+    virtual void Assign(const TGLAnimator& source);
+
+    TAnimationArray Keys;
+};
 
 // Keys and buttons held during a mouse event, as a set of these bits.
 enum TShiftFlag : unsigned {
@@ -115,6 +139,7 @@ public:
     Vector3D ResetPos;
     Vector3D RotationCenter;
     bool FlyThrough = false;
+    TGLAnimator Animator;
 
 private:
     friend class TGLObjectList;

@@ -2,13 +2,15 @@
 
 namespace kv {
 
-TGLRenderer::TGLRenderer()
+TGLRenderer::TGLRenderer() : Texture(std::make_unique<TGLObjectTexture>())
 {
     ResetPos = {};
     Position = {};
     FlyThrough = true;
     TGLRenderer::ResetAll();
 }
+
+TGLRenderer::~TGLRenderer() = default;
 
 void TGLRenderer::Assign(const TGLObject& source)
 {
@@ -25,6 +27,7 @@ void TGLRenderer::Assign(const TGLObject& source)
     LightEmission = renderer->LightEmission;
     LightSpecular = renderer->LightSpecular;
     LightShininess = renderer->LightShininess;
+    Texture->Assign(*renderer->Texture);
     SetColor(renderer->GetColor());
     SetRenderMode(renderer->RenderMode());
     SetDoTwoSidedLighting(renderer->DoTwoSidedLighting());

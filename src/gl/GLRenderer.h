@@ -1,12 +1,11 @@
 #pragma once
 // The render state of a drawn object as plain data: render mode, blending and transparency,
-// material values and front/back colours. The viewer turns it into OpenGL state; the helpers
-// below say which state, so that decision is tested without a display.
-//
-// Not here yet: the texture (it arrives with the texture module).
+// material values, front/back colours and the texture. The viewer turns it into OpenGL state; the
+// helpers below say which state, so that decision is tested without a display.
 
 #include "gl/GLLibrary.h"
 #include "gl/GLObject.h"
+#include "gl/GLTexture.h"
 
 #include <cstdint>
 #include <memory>
@@ -33,6 +32,7 @@ class TGLRenderer : public TGLObject {
 public:
     // Smooth rendering, fly-through manipulation, the material defaults.
     TGLRenderer();
+    ~TGLRenderer() override;
 
     std::unique_ptr<TGLObject> Create() const override { return std::make_unique<TGLRenderer>(); }
     // The object's state, then (from a renderer) blending, transparency, material, colour, render
@@ -74,6 +74,8 @@ public:
     Float4 LightEmission{0, 0, 0, 0};
     Float4 LightSpecular{0.5f, 0.5f, 0.5f, 1.0f};
     float LightShininess = 10.0f;
+    // Owned; disabled until it is given a picture.
+    std::unique_ptr<TGLObjectTexture> Texture;
 
 private:
     uint32_t BackColor_ = 0xFF0000;  // blue

@@ -307,3 +307,24 @@ TEST(GLObject, SingularParentLeavesEverythingAsItWas)
 
 } // namespace
 } // namespace kv
+
+namespace kv {
+namespace {
+
+TEST(TGLAnimatorTest, KeysTravelWithAssign)
+{
+    TGLObject source;
+    source.Animator.Keys.Add(TAnimationKey{{0, 90, 0}, {1, 2, 3}});
+    source.Animator.Keys.Add(TAnimationKey{{45, 0, 0}, {4, 5, 6}});
+    TGLObject copy;
+    copy.Animator.Keys.Add(TAnimationKey{});
+    copy.Assign(source);
+    ASSERT_EQ(copy.Animator.Keys.Count(), 2);
+    EXPECT_EQ(copy.Animator.Keys.Get(1), (TAnimationKey{{45, 0, 0}, {4, 5, 6}}));
+    // A copy, not a share.
+    source.Animator.Keys.Put(1, TAnimationKey{});
+    EXPECT_EQ(copy.Animator.Keys.Get(1).Position, (Vector3D{4, 5, 6}));
+}
+
+} // namespace
+} // namespace kv
