@@ -23,8 +23,8 @@ constexpr std::array Commands{
     TCommandInfo{"Exit1", ndNothing, true},
     // Edit menu
     TCommandInfo{"CopyImage1", ndIdle, false},
-    TCommandInfo{"SetTerrainColor1", ndNothing, false},
-    TCommandInfo{"SetBaseColor1", ndNothing, false},
+    TCommandInfo{"SetTerrainColor1", ndNothing, true},
+    TCommandInfo{"SetBaseColor1", ndNothing, true},
     TCommandInfo{"ArmAVICapture1", ndNothing, false},
     // DEM menu
     TCommandInfo{"Options2", ndIdle, false},

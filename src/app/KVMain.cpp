@@ -229,6 +229,8 @@ void TForm1::CreateCommands()
     connect(Command("SoccerBall1"), &QAction::triggered, this, [this] { ShowTestObject(stSoccerBall); });
     connect(Command("Torus1"), &QAction::triggered, this, [this] { ShowTestObject(stTorus); });
     Bind("SceneSettings1", &TForm1::ShowSceneSettings);
+    Bind("SetTerrainColor1", &TForm1::SetTerrainColor);
+    Bind("SetBaseColor1", &TForm1::SetBaseColor);
     connect(Command("Contents1"), &QAction::triggered, this,
             [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowContents(); }); });
     connect(Command("KeyWordSearch1"), &QAction::triggered, this,
@@ -345,8 +347,7 @@ void TForm1::FirstActivate()
     if (!FirstActivation_)
         return;
     FirstActivation_ = false;
-    // The terrain and base meshes join the viewer's scene here once the triangle mesh is built;
-    // until then its first mesh shows the test figure.
+    RunCommand(Services_.Messages, [this] { CreateTerrainObjects(); });
     RunCommand(Services_.Messages, [this] { OpenCommandLineFile(); });
 }
 
@@ -579,11 +580,47 @@ void TForm1::ShowTestObject(TSceneType type)
     GLViewer_->update();
 }
 
+void TForm1::CreateTerrainObjects()
+{
+    // The overlay and depth-texture bitmaps join here with the overlay editor and the colouring.
+    TGLMeshList& meshes = GLViewer_->BaseFrame().Meshes();
+    meshes.Clear();
+    TerrainMesh_ = meshes.NewMesh();
+    BaseMesh_ = meshes.NewMesh();
+    TerrainMesh_->SetRenderMode(rmSmooth);
+    TerrainMesh_->SetName("Terrain Mesh");
+    BaseMesh_->SetName("Base Mesh");
+    // The viewer shows its figure in the first mesh, which is now the terrain mesh.
+    GLViewer_->RebuildDefaultScene();
+    GLViewer_->update();
+}
+
+void TForm1::ChooseMeshColor(TGLMesh* mesh)
+{
+    if (!mesh)
+        return;
+    uint32_t color = mesh->GetColor();
+    if (!Services_.ChooseColor || !Services_.ChooseColor(color))
+        return;
+    mesh->SetColor(color);
+    GLViewer_->update();
+}
+
+void TForm1::SetTerrainColor()
+{
+    ChooseMeshColor(TerrainMesh_);
+}
+
+void TForm1::SetBaseColor()
+{
+    ChooseMeshColor(BaseMesh_);
+}
+
 void TForm1::SetShading(int mode)
 {
-    for (int32_t i = 0; i < GLViewer_->ObjectCount(); ++i)
-        if (auto* renderer = dynamic_cast<TGLRenderer*>(GLViewer_->Object(i)))
-            renderer->SetRenderMode(static_cast<uint8_t>(mode));
+    for (TGLMesh* mesh : {TerrainMesh_, BaseMesh_})
+        if (mesh)
+            mesh->SetRenderMode(static_cast<uint8_t>(mode));
     GLViewer_->SetWireFrameLight(mode == 0);
     if (auto* radio = findChild<QRadioButton*>(QLatin1String(mode == 0 ? "WireBtn" : mode == 1 ? "FlatBtn" : "SmoothBtn")))
         radio->setChecked(true);

@@ -29,6 +29,7 @@ namespace kv {
 class TDemErrorDlg;
 class TDemInfoDlg;
 class TEnvironDlg;
+class TGLMesh;
 class TGLViewer;
 class TSceneSetDlg;
 class THelpWindow;
@@ -80,6 +81,12 @@ public:
     // viewer's wire-frame light on.
     void SetShading(int mode);
     void ShowSceneSettings();
+    // "Set &Terrain Color...", "Set &Base Color...": the colour chooser preset to the mesh's colour.
+    void SetTerrainColor();
+    void SetBaseColor();
+    // The two meshes of the terrain, created at the first activation; null before.
+    TGLMesh* TerrainMesh() const { return TerrainMesh_; }
+    TGLMesh* BaseMesh() const { return BaseMesh_; }
     TSceneSetDlg& SceneSetDlg() { return *SceneSetDlg_; }
 
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
@@ -122,6 +129,8 @@ private:
     void ChooseBackgroundColor();
     void ChooseBackgroundImage();
     void ChooseFogColor();
+    void CreateTerrainObjects();
+    void ChooseMeshColor(TGLMesh* mesh);
 
     TDocument Document_;
     TAppServices Services_;
@@ -145,6 +154,8 @@ private:
     TGLViewer* GLViewer_ = nullptr;
     QTimer* AnimationTimer_ = nullptr;
     QDoubleSpinBox* IncSpin_ = nullptr;
+    TGLMesh* TerrainMesh_ = nullptr;
+    TGLMesh* BaseMesh_ = nullptr;
 };
 
 } // namespace kv

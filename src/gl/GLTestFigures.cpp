@@ -1,7 +1,8 @@
 #include "gl/GLTestFigures.h"
 
+#include "gl/GLMesh.h"
+
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -48,22 +49,6 @@ std::vector<Vector3D> FaceAround(const std::vector<Vector3D>& vertices, const Ve
     return face;
 }
 
-void AddFan(std::vector<TFigureTriangle>& out, const std::vector<Vector3D>& face, uint32_t color)
-{
-    Vector3D centre;
-    for (const Vector3D& p : face)
-        centre = VectorAdd(centre, p);
-    centre = VectorDivideBy(centre, static_cast<double>(face.size()));
-    for (size_t i = 0; i < face.size(); ++i) {
-        TFigureTriangle t;
-        t.Corners[0] = centre;
-        t.Corners[1] = face[i];
-        t.Corners[2] = face[(i + 1) % face.size()];
-        t.Color = color;
-        out.push_back(t);
-    }
-}
-
 } // namespace
 
 std::vector<Vector3D> SoccerBallVertices()
@@ -77,26 +62,24 @@ std::vector<Vector3D> SoccerBallVertices()
     return vertices;
 }
 
-std::vector<TFigureTriangle> BuildSoccerBall()
+void BuildSoccerBall(TGLMesh& mesh)
 {
     const std::vector<Vector3D> vertices = SoccerBallVertices();
     std::vector<Vector3D> pentagonCentres; // the icosahedron's corners
     AddEvenPermutations(pentagonCentres, 0, 1, Phi);
-    std::vector<Vector3D> hexagonCentres; // the dodecahedron's corners
+    std::vector<Vector3D> hexagonCentres; // the centres of the icosahedron's faces
     AddEvenPermutations(hexagonCentres, 0, Phi, 1 / Phi);
     for (int signs = 0; signs < 8; ++signs)
         hexagonCentres.push_back({(signs & 1) ? -1.0 : 1.0, (signs & 2) ? -1.0 : 1.0, (signs & 4) ? -1.0 : 1.0});
 
-    std::vector<TFigureTriangle> triangles;
     for (const Vector3D& centre : pentagonCentres)
-        AddFan(triangles, FaceAround(vertices, centre, 5), clBlackFace);
+        mesh.AddFan(FaceAround(vertices, centre, 5), clBlackFace);
     for (const Vector3D& centre : hexagonCentres)
-        AddFan(triangles, FaceAround(vertices, centre, 6), clWhiteFace);
-    SmoothFigureNormals(triangles, 89);
-    return triangles;
+        mesh.AddFan(FaceAround(vertices, centre, 6), clWhiteFace);
+    mesh.CalcNormals(true, 89);
 }
 
-std::vector<TFigureTriangle> BuildTorus(const TFigureProgress& progress)
+void BuildTorus(TGLMesh& mesh, const TFigureProgress& progress)
 {
     constexpr int segments = 11;
     constexpr double size = 3;
@@ -108,57 +91,24 @@ std::vector<TFigureTriangle> BuildTorus(const TFigureProgress& progress)
         return Vector3D{(ring + tube * std::cos(psi)) * std::cos(theta), tube * std::sin(psi),
                         (ring + tube * std::cos(psi)) * std::sin(theta)};
     };
-    std::vector<TFigureTriangle> triangles;
     for (int i = 0; i < segments; ++i) {
         if (progress)
             progress(static_cast<int>(std::lround(100.0 * i / segments)));
-        for (int j = 0; j < segments; ++j) {
-            // Wound so that the faces look outwards from the tube: the corner order
-            // P(i+1, j), P(i+1, j+1), P(i, j+1), P(i, j) would face every quad inwards, and back-face
-            // culling would then show the inside of the far wall.
-            const Vector3D quad[4] = {point(i, j), point(i, j + 1), point(i + 1, j + 1), point(i + 1, j)};
-            for (const auto& corners : {std::array{0, 1, 3}, std::array{1, 2, 3}}) {
-                TFigureTriangle t;
-                for (int k = 0; k < 3; ++k)
-                    t.Corners[k] = quad[corners[static_cast<size_t>(k)]];
-                t.Color = clBlueFace;
-                triangles.push_back(t);
-            }
-        }
+        // Wound so that the faces look outwards from the tube: the corner order
+        // P(i+1, j), P(i+1, j+1), P(i, j+1), P(i, j) would face every quad inwards, and back-face
+        // culling would then show the inside of the far wall.
+        for (int j = 0; j < segments; ++j)
+            mesh.AddQuad(point(i, j), point(i, j + 1), point(i + 1, j + 1), point(i + 1, j), clBlueFace);
     }
-    SmoothFigureNormals(triangles, 89);
-    return triangles;
+    mesh.CalcNormals(true, 89);
 }
 
-std::vector<TFigureTriangle> BuildTestFigure(TSceneType type)
+void BuildTestFigure(TGLMesh& mesh, TSceneType type)
 {
-    return type == stTorus ? BuildTorus() : BuildSoccerBall();
-}
-
-void SmoothFigureNormals(std::vector<TFigureTriangle>& triangles, double angleDegrees)
-{
-    const double limit = std::cos(angleDegrees * std::numbers::pi / 180);
-    constexpr double samePoint = 1e-9;
-    std::vector<Vector3D> faceNormals;
-    faceNormals.reserve(triangles.size());
-    for (const TFigureTriangle& t : triangles)
-        faceNormals.push_back(VectorNormalize(TriangleNormal(t.Corners[0], t.Corners[1], t.Corners[2])));
-    for (size_t a = 0; a < triangles.size(); ++a) {
-        for (int k = 0; k < 3; ++k) {
-            const Vector3D& p = triangles[a].Corners[k];
-            Vector3D sum;
-            for (size_t b = 0; b < triangles.size(); ++b) {
-                if (DotProduct(faceNormals[a], faceNormals[b]) < limit)
-                    continue;
-                for (const Vector3D& q : triangles[b].Corners)
-                    if (VectorLength(VectorSubtract(p, q)) < samePoint) {
-                        sum = VectorAdd(sum, faceNormals[b]);
-                        break;
-                    }
-            }
-            triangles[a].Normals[k] = VectorNormalize(sum);
-        }
-    }
+    if (type == stTorus)
+        BuildTorus(mesh);
+    else
+        BuildSoccerBall(mesh);
 }
 
 } // namespace kv

@@ -13,43 +13,6 @@
 
 namespace kv {
 
-// The figure object.
-
-uint32_t TGLFigureObject::GetColor() const
-{
-    return Triangles_.empty() ? 0xFFFFFF : Triangles_.front().Color;
-}
-
-void TGLFigureObject::ResetAll()
-{
-    TGLRenderer::ResetAll();
-    SetTriangles({});
-}
-
-void TGLFigureObject::SetColor(uint32_t color)
-{
-    for (TFigureTriangle& t : Triangles_)
-        t.Color = color;
-    Changed();
-}
-
-void TGLFigureObject::SetTriangles(std::vector<TFigureTriangle> triangles)
-{
-    Triangles_ = std::move(triangles);
-    Vector3D low{DBL_MAX, DBL_MAX, DBL_MAX};
-    Vector3D high{-DBL_MAX, -DBL_MAX, -DBL_MAX};
-    for (const TFigureTriangle& t : Triangles_)
-        for (const Vector3D& p : t.Corners) {
-            low = VectorMin(low, p);
-            high = VectorMax(high, p);
-        }
-    if (Triangles_.empty())
-        low = high = Vector3D{};
-    ExtentMin = low;
-    ExtentMax = high;
-    Changed();
-}
-
 void SetDefaultSurfaceFormat()
 {
     QSurfaceFormat format;
@@ -73,17 +36,15 @@ TGLViewer::TGLViewer(QWidget* parent)
     setObjectName(QStringLiteral("GLViewer"));
     Lights_[0].Enabled = true;
     BaseFrame_.SetName("BaseFrame");
-    auto mesh = std::make_unique<TGLFigureObject>();
-    mesh->SetName("BaseMesh");
-    Objects_.Add(std::move(mesh));
-    Objects_.OnChange = [this](TGLObjectList*) { ObjectsChanged(); };
+    BaseFrame_.Strings().Items(BaseFrame_.Strings().NewString())->SetName("BaseString");
+    BaseFrame_.Meshes().NewMesh()->SetName("BaseMesh");
+    BaseFrame_.Lines().Items(BaseFrame_.Lines().NewLines())->SetName("BaseLines");
     BaseFrame_.OnChange = [this](TGLObject*) { ObjectsChanged(); };
     Clock_.start();
 }
 
 TGLViewer::~TGLViewer()
 {
-    Objects_.OnChange = nullptr;
     BaseFrame_.OnChange = nullptr;
     if (ContextCreated_ && context()) {
         makeCurrent();
@@ -155,53 +116,41 @@ void TGLViewer::SetNormalAmbient(const Float4& ambient)
     update();
 }
 
-TGLFigureObject* TGLViewer::FirstMesh() const
+TGLMesh* TGLViewer::FirstMesh() const
 {
-    for (int32_t i = 0; i < Objects_.Count(); ++i)
-        if (auto* mesh = dynamic_cast<TGLFigureObject*>(Objects_.Items(i)))
-            return mesh;
-    return nullptr;
-}
-
-int64_t TGLViewer::TriangleCount() const
-{
-    int64_t count = 0;
-    for (int32_t i = 0; i < Objects_.Count(); ++i)
-        if (const auto* mesh = dynamic_cast<const TGLFigureObject*>(Objects_.Items(i)))
-            count += mesh->TriangleCount();
-    return count;
+    return BaseFrame_.Meshes().Count() > 0 ? BaseFrame_.Meshes().Mesh(0) : nullptr;
 }
 
 void TGLViewer::FitToView()
 {
     Vector3D low;
     Vector3D high;
-    for (int32_t i = 0; i < Objects_.Count(); ++i) {
-        const TGLObject* object = Objects_.Items(i);
-        if (!object->Visible)
+    for (const TFrameItem& item : BaseFrame_.AllObjects()) {
+        if (!item.Object->Visible)
             continue;
-        low = VectorMin(low, object->GetExtentMin());
-        high = VectorMax(high, object->GetExtentMax());
+        low = VectorMin(low, item.Object->GetExtentMin());
+        high = VectorMax(high, item.Object->GetExtentMax());
     }
     const double s = FitToViewScale(ViewWidth_, low, high);
-    for (int32_t i = 0; i < Objects_.Count(); ++i) {
-        TGLObject* object = Objects_.Items(i);
-        if (!object->Visible)
+    for (const TFrameItem& item : BaseFrame_.AllObjects()) {
+        if (!item.Object->Visible)
             continue;
-        object->ResetPose();
-        object->SetScale(s);
+        item.Object->ResetPose();
+        item.Object->SetScale(s);
     }
     update();
 }
 
 void TGLViewer::RebuildDefaultScene()
 {
-    TGLFigureObject* mesh = FirstMesh();
+    TGLMesh* mesh = FirstMesh();
     if (!mesh)
         return;
     mesh->ResetAll();
-    if (ShowDefaultScene_)
-        mesh->SetTriangles(BuildTestFigure(SceneType_));
+    if (ShowDefaultScene_) {
+        BaseFrame_.Strings().Clear();
+        BuildTestFigure(*mesh, SceneType_);
+    }
     mesh->ResetPose();
 }
 
@@ -277,13 +226,12 @@ void TGLViewer::Render()
     glLoadIdentity();
     gluLookAt(Camera_.Eye.x, Camera_.Eye.y, Camera_.Eye.z, Camera_.Center.x, Camera_.Center.y, Camera_.Center.z,
               Camera_.Up.x, Camera_.Up.y, Camera_.Up.z);
-    BaseFrame_.ApplyTransform(Camera_.LookAtMatrix());
-    for (int32_t i = 0; i < Objects_.Count(); ++i) {
-        TGLObject& object = *Objects_.Items(i);
-        object.ApplyTransform(BaseFrame_.ModelMatrix);
-        if (object.Visible)
-            DrawObject(object);
-    }
+    Matrix4x4 projection;
+    glGetDoublev(GL_PROJECTION_MATRIX, projection.Data());
+    BaseFrame_.ApplyTree(Camera_.LookAtMatrix());
+    for (const TFrameItem& item : BaseFrame_.AllObjects())
+        if (item.Object->Visible)
+            DrawObject(*item.Object, projection);
     glLoadMatrixd(BaseFrame_.ModelMatrix.Data());
     // Qt swaps the buffers after paintGL returns.
     const auto end = static_cast<uint32_t>(Clock_.nsecsElapsed() / 1000);
@@ -295,12 +243,6 @@ void TGLViewer::Render()
 }
 
 namespace {
-
-void SetFaceColor(uint32_t color, float alpha)
-{
-    const Float4 c = ColorToFloat4(color, alpha);
-    glColor4f(c.r, c.g, c.b, c.a);
-}
 
 void ApplyRendererState(const TGLRenderer& renderer)
 {
@@ -332,59 +274,45 @@ void ApplyRendererState(const TGLRenderer& renderer)
         glEnable(GL_COLOR_MATERIAL);
 }
 
-void DrawFigure(const TGLFigureObject& figure)
+// The faces in drawing order as vertex arrays: one call per mode, the same pixels as one
+// glBegin/glEnd per mode would give.
+void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, TMeshDrawArrays& arrays)
 {
-    const float alpha = figure.ColorAlpha();
-    const auto& triangles = figure.Triangles();
-    switch (figure.RenderMode()) {
-    case rmWire:
+    const std::vector<int32_t> faces = mesh.DrawOrder(mesh.ModelMatrix, projection);
+    if (faces.empty())
+        return;
+    mesh.DrawArrays(faces, arrays);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_DOUBLE, 0, arrays.Vertices.data());
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, 0, arrays.Colors.data());
+    const auto count = static_cast<GLsizei>(arrays.Vertices.size());
+    if (mesh.RenderMode() == rmWire) {
         glShadeModel(GL_FLAT);
-        for (const TFigureTriangle& t : triangles) {
-            SetFaceColor(t.Color, alpha);
-            glBegin(GL_LINE_LOOP);
-            for (const Vector3D& p : t.Corners)
-                glVertex3d(p.x, p.y, p.z);
-            glEnd();
-        }
-        break;
-    case rmFlat:
-        glShadeModel(GL_FLAT);
-        glBegin(GL_TRIANGLES);
-        for (const TFigureTriangle& t : triangles) {
-            SetFaceColor(t.Color, alpha);
-            const Vector3D n = TriangleNormal(t.Corners[0], t.Corners[1], t.Corners[2]);
-            glNormal3d(n.x, n.y, n.z);
-            for (const Vector3D& p : t.Corners)
-                glVertex3d(p.x, p.y, p.z);
-        }
-        glEnd();
-        break;
-    default:
-        glShadeModel(GL_SMOOTH);
-        glBegin(GL_TRIANGLES);
-        for (const TFigureTriangle& t : triangles) {
-            SetFaceColor(t.Color, alpha);
-            for (int k = 0; k < 3; ++k) {
-                glNormal3d(t.Normals[k].x, t.Normals[k].y, t.Normals[k].z);
-                glVertex3d(t.Corners[k].x, t.Corners[k].y, t.Corners[k].z);
-            }
-        }
-        glEnd();
-        break;
+        // Each face its own closed outline through its three corners.
+        for (GLsizei first = 0; first + 3 <= count; first += 3)
+            glDrawArrays(GL_LINE_LOOP, first, 3);
+    } else {
+        glShadeModel(mesh.RenderMode() == rmFlat ? GL_FLAT : GL_SMOOTH);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_DOUBLE, 0, arrays.Normals.data());
+        glDrawArrays(GL_TRIANGLES, 0, count);
+        glDisableClientState(GL_NORMAL_ARRAY);
     }
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 } // namespace
 
-void TGLViewer::DrawObject(TGLObject& object)
+void TGLViewer::DrawObject(TGLObject& object, const Matrix4x4& projection)
 {
-    auto* renderer = dynamic_cast<TGLRenderer*>(&object);
-    if (!renderer)
-        return;
+    auto* mesh = dynamic_cast<TGLMesh*>(&object);
+    if (!mesh)
+        return; // lines and 3D text are drawn once their drawing is built
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    ApplyRendererState(*renderer);
-    if (const auto* figure = dynamic_cast<const TGLFigureObject*>(renderer))
-        DrawFigure(*figure);
+    ApplyRendererState(*mesh);
+    DrawMesh(*mesh, projection, DrawArrays_);
     glPopAttrib();
 }
 

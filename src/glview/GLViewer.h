@@ -9,8 +9,8 @@
 // away, between makeCurrent and doneCurrent.
 
 #include "gl/GLCamera.h"
-#include "gl/GLObjectList.h"
-#include "gl/GLRenderer.h"
+#include "gl/GLFrame.h"
+#include "gl/GLMesh.h"
 #include "gl/GLTestFigures.h"
 #include "glview/GLBackTexture.h"
 #include "glview/GLFog.h"
@@ -24,24 +24,6 @@
 #include <vector>
 
 namespace kv {
-
-// The figure the viewer shows in the base frame's first mesh: plain triangles with a colour and
-// a normal per corner, drawn by render mode.
-class TGLFigureObject : public TGLRenderer {
-public:
-    std::unique_ptr<TGLObject> Create() const override { return std::make_unique<TGLFigureObject>(); }
-    uint32_t GetColor() const override;
-    void ResetAll() override;
-    void SetColor(uint32_t color) override;
-
-    // Replaces the triangles and recomputes the extents.
-    void SetTriangles(std::vector<TFigureTriangle> triangles);
-    const std::vector<TFigureTriangle>& Triangles() const { return Triangles_; }
-    int64_t TriangleCount() const { return static_cast<int64_t>(Triangles_.size()); }
-
-private:
-    std::vector<TFigureTriangle> Triangles_;
-};
 
 // 2.1 compatibility profile, double-buffered RGBA with a 24-bit depth buffer; before any widget.
 void SetDefaultSurfaceFormat();
@@ -73,15 +55,14 @@ public:
     TGLLightArray& Lights() { return Lights_; }
     TGLFog& Fog() { return Fog_; }
     TGLBackTexture& BackTexture() { return BackTexture_; }
-    // The scene root, "BaseFrame", and the objects it holds.
-    TGLObject& BaseFrame() { return BaseFrame_; }
-    TGLObjectList& Objects() { return Objects_; }
-    int32_t ObjectCount() const { return Objects_.Count(); }
-    TGLObject* Object(int32_t index) const { return Objects_.Items(index); }
-    // The first figure object ("BaseMesh" until the terrain meshes take its place), or null.
-    TGLFigureObject* FirstMesh() const;
-    // Triangles of every figure in the scene, visible or not.
-    int64_t TriangleCount() const;
+    // The scene root, "BaseFrame", and every object below it.
+    TGLBaseFrame& BaseFrame() { return BaseFrame_; }
+    int32_t ObjectCount() const { return static_cast<int32_t>(BaseFrame_.AllObjects().size()); }
+    TGLObject* Object(int32_t index) const { return BaseFrame_.AllObjects().at(static_cast<size_t>(index)).Object; }
+    // The base frame's first mesh, which the default figure fills, or null.
+    TGLMesh* FirstMesh() const;
+    // Triangles of every mesh below the base frame, visible or not.
+    int64_t TriangleCount() const { return BaseFrame_.TriangleCount(); }
 
     // The view size in hundreds of pixels.
     double ViewWidth() const { return ViewWidth_; }
@@ -116,7 +97,7 @@ protected:
 private:
     void ApplyProjection(int w, int h);
     void Render();
-    void DrawObject(TGLObject& object);
+    void DrawObject(TGLObject& object, const Matrix4x4& projection);
     void FreeContextResources();
     void InContext(const std::function<void()>& work);
     void ObjectsChanged();
@@ -133,8 +114,8 @@ private:
     TGLLightArray Lights_;
     TGLFog Fog_;
     TGLBackTexture BackTexture_;
-    TGLObject BaseFrame_;
-    TGLObjectList Objects_;
+    TGLBaseFrame BaseFrame_;
+    TMeshDrawArrays DrawArrays_; // kept from frame to frame: their blocks are reused
 
     std::recursive_mutex RenderLock_;
     QElapsedTimer Clock_;

@@ -42,6 +42,7 @@ protected:
         options.SettingsFolder = Settings.Path();
         options.Services = Recorder.Services();
         options.Services->ChooseColor = [this](uint32_t& color) {
+            ColorPresets.push_back(color);
             if (ColorAnswers.empty())
                 return false;
             color = ColorAnswers.front();
@@ -79,6 +80,7 @@ protected:
     TTempDir Settings;
     TRecorder Recorder;
     std::vector<uint32_t> ColorAnswers;
+    std::vector<uint32_t> ColorPresets; // the colour each chooser started at
     std::unique_ptr<TForm1> Form_;
 };
 
@@ -96,6 +98,29 @@ TEST_F(KVMain3DPageTest, TestObjectsShowTheirFigureOnThe3DPage)
     NextFrame();
     EXPECT_EQ(Text("TriangleDis"), "180");
     EXPECT_FALSE(Text("FPSDis").isEmpty());
+}
+
+TEST_F(KVMain3DPageTest, FirstActivationMakesTheTerrainMeshesAndTheirColoursFollowTheChooser)
+{
+    TForm1& form = Form();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.TerrainMesh() != nullptr; }));
+    const TGLMeshList& meshes = form.GLViewer().BaseFrame().Meshes();
+    ASSERT_EQ(meshes.Count(), 2);
+    EXPECT_EQ(meshes.Mesh(0), form.TerrainMesh());
+    EXPECT_EQ(form.TerrainMesh()->Name(), "Terrain Mesh");
+    EXPECT_EQ(form.TerrainMesh()->RenderMode(), rmSmooth);
+    EXPECT_EQ(form.BaseMesh()->Name(), "Base Mesh");
+    EXPECT_EQ(form.BaseMesh()->RenderMode(), rmFlat);
+    EXPECT_EQ(form.TerrainMesh()->FaceCount(), 180) << "the figure lives in the first mesh";
+    EXPECT_EQ(form.BaseMesh()->FaceCount(), 0);
+
+    ColorAnswers = {0x00FF00};
+    Command("SetTerrainColor1")->trigger();
+    Command("SetBaseColor1")->trigger(); // cancelled: nothing changes
+    EXPECT_EQ(ColorPresets, (std::vector<uint32_t>{0x000000, 0xFFFFFF})) << "first face's colour; white when empty";
+    EXPECT_EQ(form.TerrainMesh()->GetColor(), 0x00FF00u);
+    EXPECT_EQ(form.TerrainMesh()->FaceColor.FaceColor(179), 0x00FF00u);
+    EXPECT_EQ(form.BaseMesh()->FaceCount(), 0);
 }
 
 TEST_F(KVMain3DPageTest, ToolButtonsMoveAndTurnTheBaseFrameByTheIncrement)
@@ -165,6 +190,7 @@ TEST_F(KVMain3DPageTest, DraggingWithTheLeftButtonTurnsTheScene)
 TEST_F(KVMain3DPageTest, ShadingSetsTheRenderModeAndTheWireFrameLight)
 {
     TForm1& form = Form();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.TerrainMesh() != nullptr; }));
     const struct {
         const char* Button;
         uint8_t Mode;
@@ -174,7 +200,8 @@ TEST_F(KVMain3DPageTest, ShadingSetsTheRenderModeAndTheWireFrameLight)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Button);
         QTest::mouseClick(form.findChild<QRadioButton*>(QLatin1String(row.Button)), Qt::LeftButton);
-        EXPECT_EQ(form.GLViewer().FirstMesh()->RenderMode(), row.Mode);
+        EXPECT_EQ(form.TerrainMesh()->RenderMode(), row.Mode);
+        EXPECT_EQ(form.BaseMesh()->RenderMode(), row.Mode);
         EXPECT_EQ(form.GLViewer().WireFrameLight(), row.WireLight);
     }
 }

@@ -243,18 +243,12 @@ TEST_F(GLViewerTest, WireModeDrawsLinesOnly)
 
 TEST_F(GLViewerTest, FacesWoundClockwiseAreCulled)
 {
-    TFigureTriangle front;
-    front.Corners[0] = {-0.9, -0.9, 0};
-    front.Corners[1] = {-0.1, -0.9, 0};
-    front.Corners[2] = {-0.5, -0.1, 0};
-    TFigureTriangle back;
-    back.Corners[0] = {0.1, -0.9, 0};
-    back.Corners[1] = {0.5, -0.1, 0};
-    back.Corners[2] = {0.9, -0.9, 0};
-    for (TFigureTriangle* t : {&front, &back})
-        for (Vector3D& n : t->Normals)
-            n = {0, 0, 1};
-    Viewer_->FirstMesh()->SetTriangles({front, back});
+    TGLMesh& mesh = *Viewer_->FirstMesh();
+    mesh.ResetAll();
+    mesh.AddTriangle(Vector3D{-0.9, -0.9, 0}, Vector3D{-0.1, -0.9, 0}, Vector3D{-0.5, -0.1, 0}, 0xFFFFFF);
+    mesh.AddTriangle(Vector3D{0.1, -0.9, 0}, Vector3D{0.5, -0.1, 0}, Vector3D{0.9, -0.9, 0}, 0xFFFFFF);
+    mesh.CalcNormals();
+    mesh.ResetPose();
     const QImage image = Frame();
     // World (-0.5, -0.5) and (0.5, -0.5) at distance 10: 50 pixels left and right of the centre,
     // 50 below it.
