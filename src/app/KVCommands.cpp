@@ -34,7 +34,7 @@ constexpr std::array Commands{
     TCommandInfo{"SpecialEffects1", ndNothing, false},
     // Options menu
     TCommandInfo{"SceneSettings1", ndNothing, true},
-    TCommandInfo{"Lighting1", ndNothing, false},
+    TCommandInfo{"Lighting1", ndNothing, true},
     TCommandInfo{"Materials1", ndNothing, false},
     TCommandInfo{"EnvironmentOptions1", ndIdle, true},
     TCommandInfo{"CaptureOptions1", ndNothing, false},

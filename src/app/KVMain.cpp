@@ -7,6 +7,8 @@
 #include "app/KVSceneSettings.h"
 #include "dem/KVDEMInfo.h"
 #include "dem/KVDemReader.h"
+#include "glview/GLLightingDlg.h"
+#include "glview/GLTextureDraw.h"
 #include "glview/GLViewer.h"
 #include "platform/KVError.h"
 
@@ -163,6 +165,7 @@ TForm1::TForm1(TMainOptions options)
     MergeDlg_ = new TMergeDlg(this, Services_, showHelp);
     SceneSetDlg_ = new TSceneSetDlg(this);
     DemInfoDlg_ = new TDemInfoDlg(this, showHelp);
+    LightingDlg_ = new TLightingDlg(this);
     connect(SceneSetDlg_, &TSceneSetDlg::FogChanged, this, [this] { ApplyFogSettings(); });
     connect(SceneSetDlg_, &TSceneSetDlg::FogColorClicked, this, [this] { ChooseFogColor(); });
     connect(SceneSetDlg_, &TSceneSetDlg::BackgroundColorClicked, this, [this] { ChooseBackgroundColor(); });
@@ -230,6 +233,7 @@ void TForm1::CreateCommands()
     connect(Command("Torus1"), &QAction::triggered, this, [this] { ShowTestObject(stTorus); });
     Bind("SceneSettings1", &TForm1::ShowSceneSettings);
     Bind("SetTerrainColor1", &TForm1::SetTerrainColor);
+    Bind("Lighting1", &TForm1::ShowLighting);
     Bind("SetBaseColor1", &TForm1::SetBaseColor);
     connect(Command("Contents1"), &QAction::triggered, this,
             [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowContents(); }); });
@@ -633,6 +637,11 @@ void TForm1::ShowSceneSettings()
     Services_.RunDialog(*SceneSetDlg_);
 }
 
+void TForm1::ShowLighting()
+{
+    LightingDlg_->Show(*GLViewer_);
+}
+
 void TForm1::ApplyFogSettings()
 {
     const TFogSettings settings = SceneSetDlg_->Fog();
@@ -662,7 +671,7 @@ void TForm1::ChooseBackgroundImage()
         if (path.isEmpty())
             return;
         TGLBackTexture& back = GLViewer_->BackTexture();
-        back.LoadFromFile(path.toStdString());
+        LoadTextureFile(back, path.toStdString());
         back.Enabled = true;
         GLViewer_->update();
     });

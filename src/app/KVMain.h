@@ -30,6 +30,7 @@ class TDemErrorDlg;
 class TDemInfoDlg;
 class TEnvironDlg;
 class TGLMesh;
+class TLightingDlg;
 class TGLViewer;
 class TSceneSetDlg;
 class THelpWindow;
@@ -88,6 +89,9 @@ public:
     TGLMesh* TerrainMesh() const { return TerrainMesh_; }
     TGLMesh* BaseMesh() const { return BaseMesh_; }
     TSceneSetDlg& SceneSetDlg() { return *SceneSetDlg_; }
+    // "&Lighting...": the modeless lighting dialog on the viewer.
+    void ShowLighting();
+    TLightingDlg& LightingDlg() { return *LightingDlg_; }
 
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
@@ -150,6 +154,7 @@ private:
     TDemInfoDlg* DemInfoDlg_ = nullptr;
     THelpWindow* HelpWindow_ = nullptr;
     TSceneSetDlg* SceneSetDlg_ = nullptr;
+    TLightingDlg* LightingDlg_ = nullptr;
 
     TGLViewer* GLViewer_ = nullptr;
     QTimer* AnimationTimer_ = nullptr;

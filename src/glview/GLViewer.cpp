@@ -1,5 +1,7 @@
 #include "glview/GLViewer.h"
 
+#include "glview/GLTextureDraw.h"
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -221,7 +223,7 @@ void TGLViewer::Render()
     if (BackTexture_.Enabled) {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        BackTexture_.Draw();
+        DrawBackTexture(BackTexture_);
     }
     glLoadIdentity();
     gluLookAt(Camera_.Eye.x, Camera_.Eye.y, Camera_.Eye.z, Camera_.Center.x, Camera_.Center.y, Camera_.Center.z,
@@ -281,7 +283,7 @@ void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, TMeshDrawArrays& array
     const std::vector<int32_t> faces = mesh.DrawOrder(mesh.ModelMatrix, projection);
     if (faces.empty())
         return;
-    mesh.DrawArrays(faces, arrays);
+    arrays = mesh.DrawArrays(faces);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_DOUBLE, 0, arrays.Vertices.data());
     glEnableClientState(GL_COLOR_ARRAY);

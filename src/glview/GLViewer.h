@@ -12,7 +12,7 @@
 #include "gl/GLFrame.h"
 #include "gl/GLMesh.h"
 #include "gl/GLTestFigures.h"
-#include "glview/GLBackTexture.h"
+#include "gl/GLTexture.h"
 #include "glview/GLFog.h"
 #include "glview/GLLights.h"
 
@@ -115,7 +115,7 @@ private:
     TGLFog Fog_;
     TGLBackTexture BackTexture_;
     TGLBaseFrame BaseFrame_;
-    TMeshDrawArrays DrawArrays_; // kept from frame to frame: their blocks are reused
+    TMeshDrawArrays DrawArrays_;
 
     std::recursive_mutex RenderLock_;
     QElapsedTimer Clock_;

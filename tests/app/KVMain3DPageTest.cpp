@@ -259,11 +259,11 @@ TEST_F(KVMain3DPageTest, BackgroundImageComesFromTheChosenPicture)
     ASSERT_EQ(back.Width, 4);
     ASSERT_EQ(back.Height, 2);
     // Rows bottom first: the picture's top row (red) is the second row.
-    EXPECT_EQ(back.Image[0], 0);
-    EXPECT_EQ(back.Image[1], 255);
-    EXPECT_EQ(back.Image[16], 255);
-    EXPECT_EQ(back.Image[17], 0);
-    EXPECT_EQ(back.Image[19], 255);
+    EXPECT_EQ(back.Image.Get(0), 0);
+    EXPECT_EQ(back.Image.Get(1), 255);
+    EXPECT_EQ(back.Image.Get(16), 255);
+    EXPECT_EQ(back.Image.Get(17), 0);
+    EXPECT_EQ(back.Image.Get(19), 255);
 }
 
 } // namespace
