@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <memory>
 
 namespace kv {
 
@@ -63,6 +64,10 @@ void TGLViewer::ObjectsChanged()
 
 void TGLViewer::InContext(const std::function<void()>& work)
 {
+    if (Painting_) {
+        work(); // the context is current, with Qt's framebuffer bound: leave both as they are
+        return;
+    }
     if (!ContextCreated_ || !context())
         return;
     makeCurrent();
@@ -198,6 +203,8 @@ void TGLViewer::paintGL()
 {
     if (!RenderEnabled_)
         return;
+    Painting_ = true;
+    const std::unique_ptr<bool, void (*)(bool*)> painting(&Painting_, [](bool* flag) { *flag = false; });
     Render();
 }
 

@@ -125,6 +125,7 @@ private:
     double FPS_ = 0;
     int64_t FrameCount_ = 0;
     bool ContextCreated_ = false;
+    bool Painting_ = false;
 };
 
 } // namespace kv
