@@ -35,7 +35,7 @@ constexpr std::array Commands{
     // Options menu
     TCommandInfo{"SceneSettings1", ndNothing, true},
     TCommandInfo{"Lighting1", ndNothing, true},
-    TCommandInfo{"Materials1", ndNothing, false},
+    TCommandInfo{"Materials1", ndNothing, true},
     TCommandInfo{"EnvironmentOptions1", ndIdle, true},
     TCommandInfo{"CaptureOptions1", ndNothing, false},
     TCommandInfo{"SaveUserDefaults1", ndNothing, true},

@@ -8,6 +8,7 @@
 #include "dem/KVDEMInfo.h"
 #include "dem/KVDemReader.h"
 #include "glview/GLLightingDlg.h"
+#include "glview/GLMaterialsDlg.h"
 #include "glview/GLTextureDraw.h"
 #include "glview/GLViewer.h"
 #include "platform/KVError.h"
@@ -166,6 +167,9 @@ TForm1::TForm1(TMainOptions options)
     SceneSetDlg_ = new TSceneSetDlg(this);
     DemInfoDlg_ = new TDemInfoDlg(this, showHelp);
     LightingDlg_ = new TLightingDlg(this);
+    MaterialsDlg_ = new TMaterialsDlg(this, [this](uint32_t& color) {
+        return Services_.ChooseColor && Services_.ChooseColor(color);
+    });
     connect(SceneSetDlg_, &TSceneSetDlg::FogChanged, this, [this] { ApplyFogSettings(); });
     connect(SceneSetDlg_, &TSceneSetDlg::FogColorClicked, this, [this] { ChooseFogColor(); });
     connect(SceneSetDlg_, &TSceneSetDlg::BackgroundColorClicked, this, [this] { ChooseBackgroundColor(); });
@@ -234,6 +238,7 @@ void TForm1::CreateCommands()
     Bind("SceneSettings1", &TForm1::ShowSceneSettings);
     Bind("SetTerrainColor1", &TForm1::SetTerrainColor);
     Bind("Lighting1", &TForm1::ShowLighting);
+    Bind("Materials1", &TForm1::ShowMaterials);
     Bind("SetBaseColor1", &TForm1::SetBaseColor);
     connect(Command("Contents1"), &QAction::triggered, this,
             [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowContents(); }); });
@@ -640,6 +645,11 @@ void TForm1::ShowSceneSettings()
 void TForm1::ShowLighting()
 {
     LightingDlg_->Show(*GLViewer_);
+}
+
+void TForm1::ShowMaterials()
+{
+    MaterialsDlg_->Show(*GLViewer_);
 }
 
 void TForm1::ApplyFogSettings()

@@ -31,6 +31,7 @@ class TDemInfoDlg;
 class TEnvironDlg;
 class TGLMesh;
 class TLightingDlg;
+class TMaterialsDlg;
 class TGLViewer;
 class TSceneSetDlg;
 class THelpWindow;
@@ -92,6 +93,9 @@ public:
     // "&Lighting...": the modeless lighting dialog on the viewer.
     void ShowLighting();
     TLightingDlg& LightingDlg() { return *LightingDlg_; }
+    // "Materials...": the modeless materials dialog on the viewer's objects.
+    void ShowMaterials();
+    TMaterialsDlg& MaterialsDlg() { return *MaterialsDlg_; }
 
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
@@ -155,6 +159,7 @@ private:
     THelpWindow* HelpWindow_ = nullptr;
     TSceneSetDlg* SceneSetDlg_ = nullptr;
     TLightingDlg* LightingDlg_ = nullptr;
+    TMaterialsDlg* MaterialsDlg_ = nullptr;
 
     TGLViewer* GLViewer_ = nullptr;
     QTimer* AnimationTimer_ = nullptr;

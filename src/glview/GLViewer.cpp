@@ -242,7 +242,9 @@ void TGLViewer::Render()
         if (item.Object->Visible)
             DrawObject(*item.Object, projection);
     glLoadMatrixd(BaseFrame_.ModelMatrix.Data());
-    // Qt swaps the buffers after paintGL returns.
+    // Qt swaps the buffers after paintGL returns; finishing here makes the frame time cover the
+    // drawing itself, which Mesa would otherwise still be doing behind our back.
+    glFinish();
     const auto end = static_cast<uint32_t>(Clock_.nsecsElapsed() / 1000);
     FrameTime_ = FrameTimeSeconds(start, end);
     FPS_ = FrameTime_ > 0 ? 1 / FrameTime_ : 0;

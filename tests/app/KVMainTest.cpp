@@ -107,13 +107,12 @@ TEST_F(KVMainTest, StartUpState)
     }
     EXPECT_EQ(pages->currentIndex(), 0);
 
-    for (const char* name : {"ReReadBtn", "TopoEditBtn", "SetBoxBtn", "SaveImage1", "PrintImage1", "CaptureBtn",
-                             "Materials1"})
+    for (const char* name : {"ReReadBtn", "TopoEditBtn", "SetBoxBtn", "SaveImage1", "PrintImage1", "CaptureBtn"})
         EXPECT_FALSE(Enabled(name)) << name;
     for (const char* name : {"OpenDemFile1", "Reopen1", "DemInfo1", "DemErrorInfo1", "EnvironmentOptions1",
                              "SaveUserDefaults1", "MergeDEMFiles1", "Contents1", "KeyWordSearch1", "Exit1",
                              "TestObjects1", "SoccerBall1", "Torus1", "SceneSettings1", "ZoomInBtn", "PitchDownBtn",
-                             "ResetScaleBtn", "AnimateBtn", "StopBtn", "SetTerrainColor1", "SetBaseColor1", "Lighting1"})
+                             "ResetScaleBtn", "AnimateBtn", "StopBtn", "SetTerrainColor1", "SetBaseColor1", "Lighting1", "Materials1"})
         EXPECT_TRUE(Enabled(name)) << name;
     EXPECT_TRUE(ReopenCaptions().isEmpty());
 
