@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <exception>
@@ -631,7 +632,8 @@ void TForm1::SetShading(int mode)
         if (mesh)
             mesh->SetRenderMode(static_cast<uint8_t>(mode));
     GLViewer_->SetWireFrameLight(mode == 0);
-    if (auto* radio = findChild<QRadioButton*>(QLatin1String(mode == 0 ? "WireBtn" : mode == 1 ? "FlatBtn" : "SmoothBtn")))
+    const char* items[] = {"WireBtn", "FlatBtn", "SmoothBtn"};
+    if (auto* radio = findChild<QRadioButton*>(QLatin1String(items[std::clamp(mode, 0, 2)])))
         radio->setChecked(true);
     GLViewer_->update();
 }

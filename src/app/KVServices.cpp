@@ -59,9 +59,8 @@ TAppServices DesktopServices(QWidget* parent)
     };
     services.RunDialog = [](QDialog& dialog) { return dialog.exec(); };
     services.ChooseColor = [parent](uint32_t& color) {
-        const QColor chosen = QColorDialog::getColor(QColor(int(color & 0xFF), int((color >> 8) & 0xFF),
-                                                            int((color >> 16) & 0xFF)),
-                                                     parent);
+        const QColor chosen = QColorDialog::getColor(
+            QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF)), parent);
         if (!chosen.isValid())
             return false;
         color = uint32_t(chosen.red()) | uint32_t(chosen.green()) << 8 | uint32_t(chosen.blue()) << 16;

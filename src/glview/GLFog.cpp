@@ -17,13 +17,34 @@ template <typename T> void TGLFog::Store(T& field, T value)
         Apply();
 }
 
-void TGLFog::SetFogMode(uint8_t mode) { Store(FogMode_, mode); }
-void TGLFog::SetEnabled(bool enabled) { Store(Enabled_, enabled); }
-void TGLFog::SetFogEnd(double end) { Store(FogEnd_, end); }
-void TGLFog::SetDensity(double density) { Store(Density_, density); }
-void TGLFog::SetFogStart(double start) { Store(FogStart_, start); }
-void TGLFog::SetFogColor(uint32_t color) { Store(FogColor_, color); }
-void TGLFog::SetHint(uint8_t hint) { Store(Hint_, hint); }
+void TGLFog::SetFogMode(uint8_t mode)
+{
+    Store(FogMode_, mode);
+}
+void TGLFog::SetEnabled(bool enabled)
+{
+    Store(Enabled_, enabled);
+}
+void TGLFog::SetFogEnd(double end)
+{
+    Store(FogEnd_, end);
+}
+void TGLFog::SetDensity(double density)
+{
+    Store(Density_, density);
+}
+void TGLFog::SetFogStart(double start)
+{
+    Store(FogStart_, start);
+}
+void TGLFog::SetFogColor(uint32_t color)
+{
+    Store(FogColor_, color);
+}
+void TGLFog::SetHint(uint8_t hint)
+{
+    Store(Hint_, hint);
+}
 
 void TGLFog::Apply() const
 {

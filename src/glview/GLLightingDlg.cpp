@@ -132,8 +132,8 @@ TLightingDlg::TLightingDlg(QWidget* parent) : QDialog(parent)
     pages->addTab(ambientPage, QStringLiteral("Ambient"));
 
     const auto changed = [this] { StoreLight(); };
-    for (QDoubleSpinBox* spin : {Cutoff_, Attenuation_[0], Attenuation_[1], Attenuation_[2], Position_[0],
-                                 Position_[1], Position_[2]})
+    for (QDoubleSpinBox* spin :
+         {Cutoff_, Attenuation_[0], Attenuation_[1], Attenuation_[2], Position_[0], Position_[1], Position_[2]})
         connect(spin, &QDoubleSpinBox::valueChanged, this, changed);
     for (auto& row : Colors_)
         for (QDoubleSpinBox* spin : row)
@@ -152,7 +152,8 @@ TLightingDlg::TLightingDlg(QWidget* parent) : QDialog(parent)
     body->addWidget(pages, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body);
-    auto* note = new QLabel(QStringLiteral("The direction pickers and position graphs are not part of this version yet."), this);
+    auto* note =
+        new QLabel(QStringLiteral("The direction pickers and position graphs are not part of this version yet."), this);
     note->setWordWrap(true);
     layout->addWidget(note);
     layout->addWidget(buttons);
@@ -213,8 +214,8 @@ void TLightingDlg::StoreLight()
     light.LightPosition = MakeFloat4(Position_[0]->value(), Position_[1]->value(), Position_[2]->value(), 1);
     Float4* colors[] = {&light.Ambient, &light.Diffuse, &light.Specular};
     for (int c = 0; c < 3; ++c)
-        *colors[c] = MakeFloat4(Colors_[c][0]->value(), Colors_[c][1]->value(), Colors_[c][2]->value(),
-                                Colors_[c][3]->value());
+        *colors[c] =
+            MakeFloat4(Colors_[c][0]->value(), Colors_[c][1]->value(), Colors_[c][2]->value(), Colors_[c][3]->value());
     for (uint8_t i = 0; i < 3; ++i)
         if (Types_[i]->isChecked())
             light.LightType = i;

@@ -152,9 +152,9 @@ TMaterialsDlg::TMaterialsDlg(QWidget* parent, std::function<bool(uint32_t& color
     SourcePixels_ = Choices(Transparent_, "SourcePixelsList",
                             {"Zero", "One", "Dest Color", "Dest Color-1", "Src Alpha", "Scrc Alpha-1", "Dest Alpha",
                              "Dest Alpha-1", "Src  Alpha Sat"});
-    DestPixels_ = Choices(Transparent_, "DestPixelsList",
-                          {"Zero", "One", "Src Color", "Src Color-1", "Src Alpha", "Src Alpha-1", "Dest Alpha",
-                           "Dest Alpha-1"});
+    DestPixels_ =
+        Choices(Transparent_, "DestPixelsList",
+                {"Zero", "One", "Src Color", "Src Color-1", "Src Alpha", "Src Alpha-1", "Dest Alpha", "Dest Alpha-1"});
     transparentLayout->addWidget(new QLabel(QStringLiteral("Transparency"), Transparent_));
     transparentLayout->addWidget(Transparency_);
     transparentLayout->addWidget(BlendBackground_);
@@ -294,8 +294,10 @@ void TMaterialsDlg::ChangeColor()
     if (!ChooseColor_ || !ChooseColor_(color))
         return;
     Swatch_ = color;
-    SwatchLabel_->setStyleSheet(
-        QStringLiteral("background: rgb(%1, %2, %3);").arg(color & 0xFF).arg((color >> 8) & 0xFF).arg((color >> 16) & 0xFF));
+    SwatchLabel_->setStyleSheet(QStringLiteral("background: rgb(%1, %2, %3);")
+                                    .arg(color & 0xFF)
+                                    .arg((color >> 8) & 0xFF)
+                                    .arg((color >> 16) & 0xFF));
     ForChecked([&](TGLRenderer& r) { r.SetColor(color); });
 }
 

@@ -223,8 +223,7 @@ void TGLViewer::Render()
     glEnable(GL_CULL_FACE);
     glEnable(GL_COLOR_MATERIAL);
     glEnable(GL_LIGHTING);
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT,
-                   Float4ToArray(WireFrameLight_ ? WireFrameAmbient_ : NormalAmbient_).data());
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, Float4ToArray(WireFrameLight_ ? WireFrameAmbient_ : NormalAmbient_).data());
     Lights_.Apply();
     emit DisplayChanging();
     if (BackTexture_.Enabled) {

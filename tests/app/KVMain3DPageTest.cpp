@@ -132,7 +132,7 @@ TEST_F(KVMain3DPageTest, ToolButtonsMoveAndTurnTheBaseFrameByTheIncrement)
         Vector3D Position;
         Vector3D Angles; // x (pitch), y (yaw), z (roll)
     } rows[] = {
-        {"ZoomInBtn", {0, 0, 0.05}, {}},   {"ZoomOutBtn", {0, 0, -0.05}, {}}, {"PanLeftBtn", {0.05, 0, 0}, {}},
+        {"ZoomInBtn", {0, 0, 0.05}, {}},    {"ZoomOutBtn", {0, 0, -0.05}, {}}, {"PanLeftBtn", {0.05, 0, 0}, {}},
         {"PanRightBtn", {-0.05, 0, 0}, {}}, {"PanUpBtn", {0, -0.05, 0}, {}},   {"PanDownBtn", {0, 0.05, 0}, {}},
         {"YawRightBtn", {}, {0, -5, 0}},    {"YawLeftBtn", {}, {0, 5, 0}},     {"PitchUpBtn", {}, {-5, 0, 0}},
         {"PitchDownBtn", {}, {5, 0, 0}},
@@ -195,7 +195,9 @@ TEST_F(KVMain3DPageTest, ShadingSetsTheRenderModeAndTheWireFrameLight)
         const char* Button;
         uint8_t Mode;
         bool WireLight;
-    } rows[] = {{"WireBtn", rmWire, true}, {"FlatBtn", rmFlat, false}, {"WireBtn", rmWire, true},
+    } rows[] = {{"WireBtn", rmWire, true},
+                {"FlatBtn", rmFlat, false},
+                {"WireBtn", rmWire, true},
                 {"SmoothBtn", rmSmooth, false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Button);

@@ -129,8 +129,8 @@ TCoverage Coverage(const QImage& image, QRgb background)
         for (int x = 0; x < actual.width(); ++x) {
             const QRgb a = actual.pixel(x, y);
             const QRgb b = baseline.pixel(x, y);
-            const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                    std::abs(qBlue(a) - qBlue(b))});
+            const int d =
+                std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
             diff.setPixel(x, y, qRgb(std::min(255, d * 4), 0, 0));
             if (d > 24)
                 ++differing;
@@ -286,8 +286,8 @@ TEST_F(GLViewerTest, CameraAndProjectionAreTheOnesOpenGLMakes)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    gluLookAt(camera.Eye.x, camera.Eye.y, camera.Eye.z, camera.Center.x, camera.Center.y, camera.Center.z,
-              camera.Up.x, camera.Up.y, camera.Up.z);
+    gluLookAt(camera.Eye.x, camera.Eye.y, camera.Eye.z, camera.Center.x, camera.Center.y, camera.Center.z, camera.Up.x,
+              camera.Up.y, camera.Up.z);
     Matrix4x4 fromGL;
     glGetDoublev(GL_MODELVIEW_MATRIX, fromGL.Data());
     glPopMatrix();
