@@ -14,7 +14,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QImage>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -266,6 +269,35 @@ TEST_F(KVMain3DPageTest, BackgroundImageComesFromTheChosenPicture)
     EXPECT_EQ(back.Image.Get(16), 255);
     EXPECT_EQ(back.Image.Get(17), 0);
     EXPECT_EQ(back.Image.Get(19), 255);
+}
+
+// The picture a user takes without a display: the 3D page with the lit soccer ball.
+TEST(KVStartup3DTest, ScreenshotOfThe3DPageShowsTheSoccerBall)
+{
+    test::TestApplication();
+    TTempDir folder;
+    const QString picture = QString::fromStdString((folder / "3d.png").string());
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(folder.Path().string()));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(KV_APP_PATH), {"--screenshot", picture, "--page", "3d"});
+    ASSERT_TRUE(program.waitForFinished(120000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+
+    const QImage image = QImage(picture).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(image.size(), QSize(640, 478));
+    // The ball sits in the middle of the viewer, which fills the lower part of the page on black.
+    int white = 0;
+    int black = 0;
+    for (int y = 200; y < 440; ++y)
+        for (int x = 200; x < 440; ++x) {
+            const QRgb p = image.pixel(x, y);
+            white += qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) > 200;
+            black += qRed(p) < 40 && qGreen(p) < 40 && qBlue(p) < 40;
+        }
+    EXPECT_GT(white, 5000);
+    EXPECT_GT(black, 5000);
 }
 
 } // namespace
