@@ -6,10 +6,15 @@
 #include "app/KVHelp.h"
 #include "app/KVMapView.h"
 #include "app/KVPlotOptsDlg.h"
+#include "app/KVSceneSettings.h"
 #include "dem/KVDEMInfo.h"
 #include "dem/KVDemReader.h"
 #include "gdalio/GeoTIFFWriter.h"
 #include "gdalio/KVElevationFile.h"
+#include "glview/GLLightingDlg.h"
+#include "glview/GLMaterialsDlg.h"
+#include "glview/GLTextureDraw.h"
+#include "glview/GLViewer.h"
 #include "mapview/MapCoords.h"
 #include "platform/KVError.h"
 
@@ -20,8 +25,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -31,8 +38,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <exception>
+#include <string_view>
 
 namespace kv {
 
@@ -137,9 +148,9 @@ TForm1::TForm1(TMainOptions options)
     MainPageControl_->addTab(CreateTopoSheet(), QStringLiteral("Topo Editor"));
     MainPageControl_->addTab(CreateDirectXSheet(), QStringLiteral("3D Model Editor"));
     MainPageControl_->addTab(CreateOverlaySheet(), QStringLiteral("Overlay Editor"));
-    // The pages after the first arrive with the topo editor, the scene engine and the overlay editor.
-    for (int page = 1; page < MainPageControl_->count(); ++page)
-        MainPageControl_->setTabEnabled(page, false);
+    // The topo editor's and the overlay editor's pages arrive with their parts.
+    MainPageControl_->setTabEnabled(1, false);
+    MainPageControl_->setTabEnabled(3, false);
     MainPageControl_->setCurrentIndex(0);
     layout->addWidget(MainPageControl_, 1);
 
@@ -164,7 +175,16 @@ TForm1::TForm1(TMainOptions options)
     EnvironDlg_ = new TEnvironDlg(this, showHelp);
     DemErrorDlg_ = new TDemErrorDlg(this, showHelp);
     MergeDlg_ = new TMergeDlg(this, Services_, showHelp);
+    SceneSetDlg_ = new TSceneSetDlg(this);
     DemInfoDlg_ = new TDemInfoDlg(this, showHelp);
+    LightingDlg_ = new TLightingDlg(this);
+    MaterialsDlg_ = new TMaterialsDlg(this, [this](uint32_t& color) {
+        return Services_.ChooseColor && Services_.ChooseColor(color);
+    });
+    connect(SceneSetDlg_, &TSceneSetDlg::FogChanged, this, [this] { ApplyFogSettings(); });
+    connect(SceneSetDlg_, &TSceneSetDlg::FogColorClicked, this, [this] { ChooseFogColor(); });
+    connect(SceneSetDlg_, &TSceneSetDlg::BackgroundColorClicked, this, [this] { ChooseBackgroundColor(); });
+    connect(SceneSetDlg_, &TSceneSetDlg::BackgroundImageClicked, this, [this] { ChooseBackgroundImage(); });
     HelpWindow_ = new THelpWindow(this);
 
     // Stored settings replace the built-in defaults, then the units apply and the list is read.
@@ -215,6 +235,27 @@ void TForm1::CreateCommands()
     Bind("EnvironmentOptions1", &TForm1::ShowEnvironmentOptions);
     Bind("SaveUserDefaults1", &TForm1::SaveUserDefaults);
     Bind("MergeDEMFiles1", &TForm1::ShowMergeDlg);
+    for (const char* name : {"ZoomInBtn", "ZoomOutBtn", "PanLeftBtn", "PanRightBtn", "PanUpBtn", "PanDownBtn",
+                             "YawRightBtn", "YawLeftBtn", "PitchUpBtn", "PitchDownBtn", "ResetScaleBtn"})
+        connect(Command(name), &QAction::triggered, this,
+                [this, name] { RunCommand(Services_.Messages, [this, name] { Navigate(name); }); });
+    connect(Command("AnimateBtn"), &QAction::toggled, this, [this](bool down) {
+        if (down)
+            AnimationTimer_->start();
+        else
+            AnimationTimer_->stop();
+    });
+    connect(Command("StopBtn"), &QAction::triggered, this, [this] {
+        AnimationTimer_->stop();
+        Command("AnimateBtn")->setChecked(false);
+    });
+    connect(Command("SoccerBall1"), &QAction::triggered, this, [this] { ShowTestObject(stSoccerBall); });
+    connect(Command("Torus1"), &QAction::triggered, this, [this] { ShowTestObject(stTorus); });
+    Bind("SceneSettings1", &TForm1::ShowSceneSettings);
+    Bind("SetTerrainColor1", &TForm1::SetTerrainColor);
+    Bind("Lighting1", &TForm1::ShowLighting);
+    Bind("Materials1", &TForm1::ShowMaterials);
+    Bind("SetBaseColor1", &TForm1::SetBaseColor);
     connect(Command("Contents1"), &QAction::triggered, this,
             [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowContents(); }); });
     connect(Command("KeyWordSearch1"), &QAction::triggered, this,
@@ -331,7 +372,7 @@ void TForm1::FirstActivate()
     if (!FirstActivation_)
         return;
     FirstActivation_ = false;
-    // The terrain scene objects join here once the scene engine is built.
+    RunCommand(Services_.Messages, [this] { CreateTerrainObjects(); });
     RunCommand(Services_.Messages, [this] { OpenCommandLineFile(); });
 }
 
@@ -604,6 +645,194 @@ void TForm1::SaveUserDefaults()
 void TForm1::ShowHelpContext(int context)
 {
     RunCommand(Services_.Messages, [&] { HelpWindow_->ShowContext(context); });
+}
+
+} // namespace kv
+
+namespace kv {
+
+void TForm1::ShowPage(int index)
+{
+    MainPageControl_->setCurrentIndex(index);
+}
+
+// The "3D Model Editor" page.
+
+void TForm1::Navigate(const char* command)
+{
+    TGLObject& frame = GLViewer_->BaseFrame();
+    const double inc = IncSpin_->value();
+    const std::string_view name(command);
+    if (name == "ZoomInBtn" || name == "ZoomOutBtn") {
+        const TGLObject* mesh = GLViewer_->FirstMesh();
+        const double s = frame.ScaleFactor(mesh ? *mesh : frame);
+        frame.Move(0, 0, name == "ZoomInBtn" ? inc / s : -inc / s);
+    } else if (name.starts_with("Pan")) {
+        const double v = inc / frame.ScaleFactor(frame);
+        if (name == "PanLeftBtn")
+            frame.Move(v, 0, 0);
+        else if (name == "PanRightBtn")
+            frame.Move(-v, 0, 0);
+        else if (name == "PanUpBtn")
+            frame.Move(0, -v, 0);
+        else
+            frame.Move(0, v, 0);
+    } else if (name == "YawRightBtn") {
+        frame.RotateBy(0, -inc, 0);
+    } else if (name == "YawLeftBtn") {
+        frame.RotateBy(0, inc, 0);
+    } else if (name == "PitchUpBtn") {
+        frame.RotateBy(-inc, 0, 0);
+    } else if (name == "PitchDownBtn") {
+        frame.RotateBy(inc, 0, 0);
+    } else if (name == "ResetScaleBtn") {
+        frame.Reset();
+    }
+    GLViewer_->update();
+}
+
+void TForm1::UpdateViewStatistics()
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    const auto whole = [&](double value) {
+        return locale.toString(std::isfinite(value) ? static_cast<qlonglong>(std::llround(value)) : 0LL);
+    };
+    const auto oneDecimal = [](double value) { return QString::number(value, 'f', 1); };
+    const auto set = [this](const char* name, const QString& text) {
+        if (auto* label = findChild<QLabel*>(QLatin1String(name)))
+            label->setText(text);
+    };
+    const TGLObject& frame = GLViewer_->BaseFrame();
+    set("DisPosX", oneDecimal(frame.Position.x));
+    set("DisPosY", oneDecimal(frame.Position.y));
+    set("DisPosZ", oneDecimal(frame.Position.z));
+    const Vector3D euler = QuaternionToEuler(frame.Orientation);
+    set("YawDis", oneDecimal(euler.y));
+    set("PitchDis", oneDecimal(euler.x));
+    set("RollDis", oneDecimal(euler.z));
+    const auto triangles = static_cast<double>(GLViewer_->TriangleCount());
+    const double frameTime = GLViewer_->FrameTime();
+    set("TriangleDis", whole(triangles));
+    set("FPSDis", whole(GLViewer_->FPS()));
+    set("TPSDis", whole(frameTime > 0 ? triangles / frameTime : 0));
+}
+
+void TForm1::ShowTestObject(TSceneType type)
+{
+    MainPageControl_->setCurrentIndex(2);
+    GLViewer_->SetSceneType(type);
+    GLViewer_->SetShowDefaultScene(false);
+    GLViewer_->SetShowDefaultScene(true);
+    GLViewer_->update();
+}
+
+void TForm1::CreateTerrainObjects()
+{
+    // The overlay and depth-texture bitmaps join here with the overlay editor and the colouring.
+    TGLMeshList& meshes = GLViewer_->BaseFrame().Meshes();
+    meshes.Clear();
+    TerrainMesh_ = meshes.NewMesh();
+    BaseMesh_ = meshes.NewMesh();
+    TerrainMesh_->SetRenderMode(rmSmooth);
+    TerrainMesh_->SetName("Terrain Mesh");
+    BaseMesh_->SetName("Base Mesh");
+    // The viewer shows its figure in the first mesh, which is now the terrain mesh.
+    GLViewer_->RebuildDefaultScene();
+    GLViewer_->update();
+}
+
+void TForm1::ChooseMeshColor(TGLMesh* mesh)
+{
+    if (!mesh)
+        return;
+    uint32_t color = mesh->GetColor();
+    if (!Services_.ChooseColor || !Services_.ChooseColor(color))
+        return;
+    mesh->SetColor(color);
+    GLViewer_->update();
+}
+
+void TForm1::SetTerrainColor()
+{
+    ChooseMeshColor(TerrainMesh_);
+}
+
+void TForm1::SetBaseColor()
+{
+    ChooseMeshColor(BaseMesh_);
+}
+
+void TForm1::SetShading(int mode)
+{
+    for (TGLMesh* mesh : {TerrainMesh_, BaseMesh_})
+        if (mesh)
+            mesh->SetRenderMode(static_cast<uint8_t>(mode));
+    GLViewer_->SetWireFrameLight(mode == 0);
+    const char* items[] = {"WireBtn", "FlatBtn", "SmoothBtn"};
+    if (auto* radio = findChild<QRadioButton*>(QLatin1String(items[std::clamp(mode, 0, 2)])))
+        radio->setChecked(true);
+    GLViewer_->update();
+}
+
+void TForm1::ShowSceneSettings()
+{
+    SceneSetDlg_->ResetControls();
+    Services_.RunDialog(*SceneSetDlg_);
+}
+
+void TForm1::ShowLighting()
+{
+    LightingDlg_->Show(*GLViewer_);
+}
+
+void TForm1::ShowMaterials()
+{
+    MaterialsDlg_->Show(*GLViewer_);
+}
+
+void TForm1::ApplyFogSettings()
+{
+    const TFogSettings settings = SceneSetDlg_->Fog();
+    TGLFog& fog = GLViewer_->Fog();
+    fog.SetFogMode(settings.Mode);
+    fog.SetFogStart(settings.Start);
+    fog.SetFogEnd(settings.End);
+    fog.SetDensity(settings.Density);
+    fog.SetEnabled(settings.Enabled);
+    GLViewer_->update();
+}
+
+void TForm1::ChooseBackgroundColor()
+{
+    uint32_t color = GLViewer_->ScreenColor();
+    if (Services_.ChooseColor && Services_.ChooseColor(color))
+        GLViewer_->SetScreenColor(color);
+}
+
+void TForm1::ChooseBackgroundImage()
+{
+    RunCommand(Services_.Messages, [this] {
+        const QString path = Services_.Files.OpenFile({QStringLiteral("Open Bitmap Image"),
+                                                       QStringLiteral("Bitmaps (*.bmp);;All Files (*)"),
+                                                       QDir::currentPath(), QStringLiteral("*.bmp"),
+                                                       QStringLiteral("bmp")});
+        if (path.isEmpty())
+            return;
+        TGLBackTexture& back = GLViewer_->BackTexture();
+        LoadTextureFile(back, path.toStdString());
+        back.Enabled = true;
+        GLViewer_->update();
+    });
+}
+
+void TForm1::ChooseFogColor()
+{
+    uint32_t color = GLViewer_->Fog().FogColor();
+    if (!Services_.ChooseColor || !Services_.ChooseColor(color))
+        return;
+    GLViewer_->Fog().SetFogColor(color);
+    ApplyFogSettings();
 }
 
 } // namespace kv

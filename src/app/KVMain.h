@@ -6,6 +6,7 @@
 
 #include "app/KVDocument.h"
 #include "app/KVServices.h"
+#include "gl/GLTestFigures.h"
 #include "mapview/DEMImage.h"
 
 #include <QMainWindow>
@@ -21,6 +22,8 @@ class QProgressBar;
 class QScrollArea;
 class QTabWidget;
 class QThread;
+class QDoubleSpinBox;
+class QTimer;
 class QToolButton;
 
 namespace kv {
@@ -30,6 +33,11 @@ class TDEMImageView;
 class TDemErrorDlg;
 class TDemInfoDlg;
 class TEnvironDlg;
+class TGLMesh;
+class TLightingDlg;
+class TMaterialsDlg;
+class TGLViewer;
+class TSceneSetDlg;
 class THelpWindow;
 class TMergeDlg;
 class TPlotOptsDlg;
@@ -76,6 +84,32 @@ public:
     void ShowHelpContext(int context);
     THelpWindow& HelpWindow() { return *HelpWindow_; }
 
+    // Makes page `index` of the page control current (0 "DEM Reader" ... 3 "Overlay Editor").
+    void ShowPage(int index);
+
+    // The "3D Model Editor" page.
+    TGLViewer& GLViewer() { return *GLViewer_; }
+    QTimer& AnimationTimer() { return *AnimationTimer_; }
+    // "&Test Objects": the 3D page with the figure of that type.
+    void ShowTestObject(TSceneType type);
+    // "Shading": render mode 0 wire, 1 flat, 2 smooth of the scene's meshes; wire turns the
+    // viewer's wire-frame light on.
+    void SetShading(int mode);
+    void ShowSceneSettings();
+    // "Set &Terrain Color...", "Set &Base Color...": the colour chooser preset to the mesh's colour.
+    void SetTerrainColor();
+    void SetBaseColor();
+    // The two meshes of the terrain, created at the first activation; null before.
+    TGLMesh* TerrainMesh() const { return TerrainMesh_; }
+    TGLMesh* BaseMesh() const { return BaseMesh_; }
+    TSceneSetDlg& SceneSetDlg() { return *SceneSetDlg_; }
+    // "&Lighting...": the modeless lighting dialog on the viewer.
+    void ShowLighting();
+    TLightingDlg& LightingDlg() { return *LightingDlg_; }
+    // "Materials...": the modeless materials dialog on the viewer's objects.
+    void ShowMaterials();
+    TMaterialsDlg& MaterialsDlg() { return *MaterialsDlg_; }
+
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
     TDemErrorDlg& DemErrorDlg() { return *DemErrorDlg_; }
@@ -119,6 +153,14 @@ private:
     void UpdateSelectionSize();
     void ShowCursor(int x, int y);
     void SetLabel(const char* name, const std::string& text);
+    void Navigate(const char* command);
+    void UpdateViewStatistics();
+    void ApplyFogSettings();
+    void ChooseBackgroundColor();
+    void ChooseBackgroundImage();
+    void ChooseFogColor();
+    void CreateTerrainObjects();
+    void ChooseMeshColor(TGLMesh* mesh);
 
     TDocument Document_;
     TAppServices Services_;
@@ -142,6 +184,15 @@ private:
     TMergeDlg* MergeDlg_ = nullptr;
     TDemInfoDlg* DemInfoDlg_ = nullptr;
     THelpWindow* HelpWindow_ = nullptr;
+    TSceneSetDlg* SceneSetDlg_ = nullptr;
+    TLightingDlg* LightingDlg_ = nullptr;
+    TMaterialsDlg* MaterialsDlg_ = nullptr;
+
+    TGLViewer* GLViewer_ = nullptr;
+    QTimer* AnimationTimer_ = nullptr;
+    QDoubleSpinBox* IncSpin_ = nullptr;
+    TGLMesh* TerrainMesh_ = nullptr;
+    TGLMesh* BaseMesh_ = nullptr;
 };
 
 } // namespace kv

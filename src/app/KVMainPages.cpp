@@ -4,6 +4,7 @@
 
 #include "app/KVMapView.h"
 #include "dem/DEMLib.h"
+#include "glview/GLViewer.h"
 #include "platform/Units.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -222,25 +224,25 @@ QWidget* TForm1::CreateDirectXSheet()
         tools->addWidget(ToolButton(sheet, name));
 
     auto* settings = new QHBoxLayout;
-    auto* increment = new QDoubleSpinBox(sheet);
-    increment->setObjectName(QStringLiteral("IncSpin"));
-    increment->setToolTip(QStringLiteral("Increment"));
-    increment->setRange(0.0, 100.0);
-    increment->setSingleStep(0.5);
-    increment->setDecimals(1);
-    increment->setValue(5.0);
-    increment->setEnabled(false);
-    settings->addWidget(increment);
+    IncSpin_ = new QDoubleSpinBox(sheet);
+    IncSpin_->setObjectName(QStringLiteral("IncSpin"));
+    IncSpin_->setToolTip(QStringLiteral("Increment"));
+    IncSpin_->setRange(0.0, 100.0);
+    IncSpin_->setSingleStep(0.5);
+    IncSpin_->setDecimals(1);
+    IncSpin_->setValue(5.0);
+    settings->addWidget(IncSpin_);
     auto* shading = new QGroupBox(QStringLiteral("Shading"), sheet);
     shading->setObjectName(QStringLiteral("ShadingGroup"));
     auto* shadingLayout = new QHBoxLayout(shading);
-    for (const char* item : {"Wire", "Flat", "Smooth"}) {
-        auto* radio = new QRadioButton(QLatin1String(item), shading);
-        radio->setObjectName(QLatin1String(item) + QStringLiteral("Btn"));
-        radio->setChecked(QLatin1String(item) == QLatin1String("Smooth"));
+    const char* shadingItems[] = {"Wire", "Flat", "Smooth"};
+    for (int mode = 0; mode < 3; ++mode) {
+        auto* radio = new QRadioButton(QLatin1String(shadingItems[mode]), shading);
+        radio->setObjectName(QLatin1String(shadingItems[mode]) + QStringLiteral("Btn"));
+        radio->setChecked(mode == 2);
+        connect(radio, &QRadioButton::clicked, this, [this, mode] { SetShading(mode); });
         shadingLayout->addWidget(radio);
     }
-    shading->setEnabled(false);
     settings->addWidget(shading);
     AddReadout(settings, sheet, " Position:", {"DisPosX", "DisPosY", "DisPosZ"});
     settings->addStretch();
@@ -252,11 +254,35 @@ QWidget* TForm1::CreateDirectXSheet()
     AddReadout(statistics, sheet, " FPS:", {"FPSDis"});
     statistics->addStretch();
 
+    GLViewer_ = new TGLViewer(sheet);
+    GLViewer_->SetShowDefaultScene(true);
+    GLViewer_->setMinimumSize(64, 64);
+    connect(GLViewer_, &TGLViewer::Change, this, &TForm1::UpdateViewStatistics);
+    connect(GLViewer_, &TGLViewer::MousePressed, this, [this](int x, int y, unsigned) {
+        GLViewer_->BaseFrame().MouseDown(x, y);
+    });
+    connect(GLViewer_, &TGLViewer::MouseMoved, this, [this](int x, int y, unsigned shift) {
+        RunCommand(Services_.Messages, [&] {
+            TGLObject& frame = GLViewer_->BaseFrame();
+            frame.MouseMove(shift, x, y, frame);
+            GLViewer_->update();
+        });
+    });
+
+    AnimationTimer_ = new QTimer(this);
+    AnimationTimer_->setObjectName(QStringLiteral("AnimationTimer"));
+    AnimationTimer_->setInterval(10);
+    connect(AnimationTimer_, &QTimer::timeout, this, [this] {
+        if (!RunCommand(Services_.Messages, [this] { GLViewer_->BaseFrame().AnimateStep(); }))
+            AnimationTimer_->stop();
+        GLViewer_->update();
+    });
+
     auto* layout = new QVBoxLayout(sheet);
     layout->addLayout(tools);
     layout->addLayout(settings);
     layout->addLayout(statistics);
-    layout->addWidget(NotBuiltNote(sheet, QStringLiteral("The 3D viewer is not part of this version yet.")), 1);
+    layout->addWidget(GLViewer_, 1);
     return sheet;
 }
 

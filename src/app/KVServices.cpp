@@ -2,6 +2,8 @@
 
 #include "platform/KVError.h"
 
+#include <QColor>
+#include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -56,6 +58,14 @@ TAppServices DesktopServices(QWidget* parent)
                                      QMessageBox::No) == QMessageBox::Yes;
     };
     services.RunDialog = [](QDialog& dialog) { return dialog.exec(); };
+    services.ChooseColor = [parent](uint32_t& color) {
+        const QColor chosen = QColorDialog::getColor(
+            QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF)), parent);
+        if (!chosen.isValid())
+            return false;
+        color = uint32_t(chosen.red()) | uint32_t(chosen.green()) << 8 | uint32_t(chosen.blue()) << 16;
+        return true;
+    };
     return services;
 }
 

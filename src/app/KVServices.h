@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 class QDialog;
@@ -38,6 +39,9 @@ struct TAppServices {
     TMessageSink Messages;
     // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
     std::function<int(QDialog& dialog)> RunDialog;
+    // A colour chooser starting at `color` (red in the low byte); true with the chosen colour in
+    // `color`, false when the user cancelled.
+    std::function<bool(uint32_t& color)> ChooseColor;
 };
 
 // The real desktop: Qt's file dialogs and message boxes over `parent`, whose window title

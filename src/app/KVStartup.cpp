@@ -23,9 +23,17 @@ TCommandLine ParseCommandLine(const QStringList& arguments)
             if (i + 1 >= arguments.size())
                 throw EKorvelaError("--screenshot needs the name of the picture to write.");
             commandLine.Screenshot = arguments[++i];
+        } else if (argument == QLatin1String("--page")) {
+            const QString page = i + 1 < arguments.size() ? arguments[++i].toLower() : QString();
+            if (page == QLatin1String("dem"))
+                commandLine.Page = 0;
+            else if (page == QLatin1String("3d"))
+                commandLine.Page = 2;
+            else
+                throw EKorvelaError("--page takes \"dem\" or \"3d\", found \"" + page.toStdString() + "\".");
         } else if (argument.startsWith(QLatin1String("--"))) {
             throw EKorvelaError("Unknown option " + argument.toStdString() +
-                                "; the program takes [--screenshot OUT.png] [FILE].");
+                                "; the program takes [--screenshot OUT.png [--page dem|3d]] [FILE].");
         } else if (commandLine.File.isEmpty()) {
             commandLine.File = argument;
         }
@@ -67,10 +75,11 @@ TAppServices UnattendedServices()
         return true;
     };
     services.RunDialog = [](QDialog&) { return int(QDialog::Accepted); };
+    services.ChooseColor = [](uint32_t&) { return false; };
     return services;
 }
 
-int SaveScreenshot(TForm1& form, const QString& name)
+int SaveScreenshot(TForm1& form, const QString& name, int page)
 {
     // Opening a file makes its folder the working folder: a relative name means the folder
     // the program was started in.
@@ -80,6 +89,7 @@ int SaveScreenshot(TForm1& form, const QString& name)
         std::fprintf(stderr, "The file took too long to open.\n");
         return 1;
     }
+    form.ShowPage(page);
     // Two rounds of events let the window lay out and paint what the open changed.
     QApplication::processEvents();
     QApplication::processEvents();
@@ -102,7 +112,7 @@ int RunProgram(const TCommandLine& commandLine)
     TForm1 form(std::move(options));
     form.show();
     if (!commandLine.Screenshot.isEmpty())
-        return SaveScreenshot(form, commandLine.Screenshot);
+        return SaveScreenshot(form, commandLine.Screenshot, commandLine.Page);
     return QApplication::exec();
 }
 

@@ -9,14 +9,15 @@
 
 namespace kv {
 
-// korvela3d [FILE]  or  korvela3d --screenshot OUT.png [FILE]
+// korvela3d [FILE]  or  korvela3d --screenshot OUT.png [--page dem|3d] [FILE]
 struct TCommandLine {
     QString File;       // opened at the first activation
     QString Screenshot; // when set: open FILE, save a picture of the window there, exit
+    int Page = 0;       // the page the picture shows: 0 "DEM Reader", 2 "3D Model Editor"
 };
 
-// The arguments after the program name. Throws EKorvelaError on an unknown option or a
-// --screenshot without its file.
+// The arguments after the program name. Throws EKorvelaError on an unknown option, a
+// --screenshot without its file or a --page other than "dem" or "3d".
 TCommandLine ParseCommandLine(const QStringList& arguments);
 
 // A QApplication whose event delivery shows any escaping exception in a message box instead

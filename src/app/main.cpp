@@ -1,12 +1,15 @@
 // korvela3d: the desktop program.
 
 #include "app/KVStartup.h"
+#include "glview/GLViewer.h"
 #include "platform/KVError.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // The viewer's compatibility-profile context: the default format must be set before any widget.
+    kv::SetDefaultSurfaceFormat();
     kv::TKVApplication application(argc, argv);
     try {
         QStringList arguments = kv::TKVApplication::arguments();

@@ -1,5 +1,7 @@
 #include "AppTestSupport.h"
 
+#include "glview/GLViewer.h"
+
 #include <QApplication>
 #include <QDialog>
 
@@ -29,8 +31,10 @@ QApplication& TestApplication()
     static int argc = 1;
     static char name[] = "kv_app_tests";
     static char* argv[] = {name, nullptr};
-    if (!TApplicationEnvironment::Application)
+    if (!TApplicationEnvironment::Application) {
+        SetDefaultSurfaceFormat(); // the 3D page's viewer needs its context format before any widget
         TApplicationEnvironment::Application = std::make_unique<QApplication>(argc, argv);
+    }
     return *TApplicationEnvironment::Application;
 }
 

@@ -122,19 +122,25 @@ TEST(KVStartupTest, ParseCommandLine)
         QStringList Arguments;
         QString File;
         QString Screenshot;
+        int Page = 0;
     } rows[] = {
         {"nothing", {}, {}, {}},
         {"a file", {"area.dem"}, "area.dem", {}},
         {"screenshot with file", {"--screenshot", "out.png", "area.dem"}, "area.dem", "out.png"},
         {"file before screenshot", {"area.dem", "--screenshot", "out.png"}, "area.dem", "out.png"},
         {"later names ignored", {"a.dem", "b.dem"}, "a.dem", {}},
+        {"3D page", {"--screenshot", "out.png", "--page", "3D"}, {}, "out.png", 2},
+        {"DEM page", {"--page", "dem", "--screenshot", "out.png"}, {}, "out.png", 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
         const TCommandLine commandLine = ParseCommandLine(row.Arguments);
         EXPECT_EQ(commandLine.File, row.File);
         EXPECT_EQ(commandLine.Screenshot, row.Screenshot);
+        EXPECT_EQ(commandLine.Page, row.Page);
     }
+    EXPECT_THAT([] { ParseCommandLine({"--page", "topo"}); },
+                ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("--page takes")));
     EXPECT_THAT([] { ParseCommandLine({"--screenshot"}); },
                 ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("needs the name")));
     EXPECT_THAT([] { ParseCommandLine({"--fast"}); },

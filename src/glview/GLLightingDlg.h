@@ -1,0 +1,52 @@
+#pragma once
+// "Lighting": the viewer's eight lights and its ambient level, edited in place. Modeless and on
+// top; every change repaints the viewer. The direction pickers and the position graphs are not
+// part of this version: directions keep their values, positions are typed.
+
+#include <QDialog>
+
+class QDoubleSpinBox;
+class QLabel;
+class QListWidget;
+class QRadioButton;
+class QSlider;
+
+namespace kv {
+
+class TGLViewer;
+
+class TLightingDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TLightingDlg(QWidget* parent);
+
+    // Selects "Light-0", copies the enabled flags to the check marks, loads the light, shows.
+    void Show(TGLViewer& viewer);
+    // The slider position of an ambient level: round((v + 2) * 25).
+    static int AmbientPosition(float ambient);
+    // The ambient level of a slider position: position / 25 - 2.
+    static float AmbientOfPosition(int position);
+    // "Reset All": every enabled light back to its defaults.
+    void ResetAll();
+
+private:
+    void LoadLight();
+    void StoreLight();
+    void StoreChecks();
+    void StoreAmbient();
+    void ResetAmbient();
+
+    TGLViewer* Viewer_ = nullptr;
+    bool Loading_ = false;
+    QListWidget* Lights_ = nullptr;
+    QRadioButton* Types_[3] = {};
+    QDoubleSpinBox* Cutoff_ = nullptr;
+    QDoubleSpinBox* Attenuation_[3] = {};
+    QDoubleSpinBox* Position_[3] = {};
+    QDoubleSpinBox* Colors_[3][4] = {}; // ambient, diffuse, specular by red, green, blue, alpha
+    QSlider* Ambient_ = nullptr;
+    QLabel* AmbientValue_ = nullptr;
+};
+
+} // namespace kv
