@@ -12,7 +12,10 @@ namespace kv {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 std::string Fixed(double value, int decimals)
 {
@@ -293,8 +296,7 @@ TElvHeader LoadElvFile(const std::filesystem::path& fileName, TElevationSheet& s
     return ReadElvText(std::string_view(bytes.data(), bytes.size()), sheet, unitFactor);
 }
 
-std::string ElvText(const TElevationSheet& sheet, double eastResolution, double northResolution,
-                    double unitFactor)
+std::string ElvText(const TElevationSheet& sheet, double eastResolution, double northResolution, double unitFactor)
 {
     const TSheetExtent extent = sheet.Extent();
     std::string text = std::to_string(extent.Cols) + "," + std::to_string(extent.Rows) + "\r\n";

@@ -94,7 +94,7 @@ private:
 struct TElvHeader {
     int32_t Cols = 0;
     int32_t Rows = 0;
-    double EastSpacing = 10.0;  // metres, within the resolution fields' range 0.1 .. 1000000
+    double EastSpacing = 10.0; // metres, within the resolution fields' range 0.1 .. 1000000
     double NorthSpacing = 10.0;
 };
 
@@ -110,8 +110,7 @@ TElvHeader LoadElvFile(const std::filesystem::path& fileName, TElevationSheet& s
 
 // The file text of the sheet's extent: spacings and cells in working units, divided by
 // unitFactor into metres.
-std::string ElvText(const TElevationSheet& sheet, double eastResolution, double northResolution,
-                    double unitFactor);
+std::string ElvText(const TElevationSheet& sheet, double eastResolution, double northResolution, double unitFactor);
 // Saves through WriteFileAtomically: a failed save leaves the old file as it was.
 void SaveElvFile(const std::filesystem::path& fileName, const TElevationSheet& sheet, double eastResolution,
                  double northResolution, double unitFactor);

@@ -83,8 +83,7 @@ private:
     TColor levelColor_ = clWhite;
 };
 
-bool Stop(const TAbortRequested& abortRequested, const TProcessMessages& processMessages, int32_t row,
-          int32_t every)
+bool Stop(const TAbortRequested& abortRequested, const TProcessMessages& processMessages, int32_t row, int32_t every)
 {
     if (abortRequested && abortRequested())
         return true;

@@ -22,7 +22,7 @@ struct TContourOptions {
     bool ColorByElevation = true; // colour each level by Bar's band for level x UnitFactor
     const TColorBar* Bar = nullptr;
     double UnitFactor = 1.0;
-    TColor FixedColor = clWhite;  // the colour of every line when not coloured by elevation
+    TColor FixedColor = clWhite; // the colour of every line when not coloured by elevation
 };
 
 // Asked after every row of cells (or of point marks); true stops the drawing there. The page
@@ -40,8 +40,8 @@ bool TraceContours(const TTopoGrid& grid, TCanvas& canvas, const TContourOptions
 // edges excluded, outlined in blue and filled with the canvas's brush, when the
 // spacing is above 5, a 3-pixel plus sign at 4 or 5, a single pixel below 4. Returns false when
 // aborted.
-bool MarkGridPoints(const TTopoGrid& grid, TCanvas& canvas, int32_t spacing,
-                    const TAbortRequested& abortRequested = {}, const TProcessMessages& processMessages = {});
+bool MarkGridPoints(const TTopoGrid& grid, TCanvas& canvas, int32_t spacing, const TAbortRequested& abortRequested = {},
+                    const TProcessMessages& processMessages = {});
 
 inline constexpr TColor TopoMarkColor = 0xFF0000; // blue
 

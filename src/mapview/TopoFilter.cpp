@@ -8,7 +8,10 @@ namespace kv {
 
 namespace {
 
-bool Valid(double v) { return v > FilterVoidLimit; }
+bool Valid(double v)
+{
+    return v > FilterVoidLimit;
+}
 
 // The ratio of one group of four cells, or 0 when it adds nothing.
 double StepRatio(double a, double b, double c, double d)
@@ -39,8 +42,8 @@ std::vector<float> StepRatioProfile(const TTopoGrid& grid, TFilterDirection dire
         for (int32_t p = 0; p + 3 < along; ++p) {
             double ratio = 0.0;
             if (direction == fdWestEast) {
-                ratio = StepRatio(grid.Get(p, line), grid.Get(p + 1, line), grid.Get(p + 2, line),
-                                  grid.Get(p + 3, line));
+                ratio =
+                    StepRatio(grid.Get(p, line), grid.Get(p + 1, line), grid.Get(p + 2, line), grid.Get(p + 3, line));
                 profile[size_t(p)] += float(ratio);
             } else {
                 const double* column = grid.Column(line);
@@ -94,8 +97,7 @@ std::string GraphCursorText(double x, double y)
 {
     char buffer[400];
     std::string text = std::to_string(int64_t(std::clamp(std::trunc(x), -9.0e18, 9.0e18))) + " ";
-    const std::to_chars_result result =
-        std::to_chars(buffer, buffer + sizeof buffer, y, std::chars_format::fixed, 2);
+    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, y, std::chars_format::fixed, 2);
     return text + std::string(buffer, result.ptr);
 }
 

@@ -19,8 +19,7 @@ std::string Fixed(double value, int decimals)
 
 TRect Normalized(const TRect& r)
 {
-    return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
-            std::max(r.Top, r.Bottom)};
+    return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right), std::max(r.Top, r.Bottom)};
 }
 
 } // namespace
@@ -69,8 +68,7 @@ double NextContourLevel(double z, double interval)
     return (whole + (z > 0.0 ? 1.0 : 0.0)) * interval;
 }
 
-TLoadOutcome LoadSelection(TTopoDocument& doc, const TDEMArray& dem, const TRect& demSelection,
-                           const TUnits& units)
+TLoadOutcome LoadSelection(TTopoDocument& doc, const TDEMArray& dem, const TRect& demSelection, const TUnits& units)
 {
     const TRect sel = Normalized(demSelection);
     if (sel.Left == sel.Right || sel.Top == sel.Bottom)
@@ -218,8 +216,8 @@ TTopoReadout TopoReadouts(const TTopoDocument& doc, int32_t x, int32_t y, const 
     readout.Point = Fixed(px, 1) + ", " + Fixed(py, 1) + " ";
     const double east = doc.TopoOrigin.East + px * doc.Spacing.East / doc.MetresPerGroundUnit.East;
     const double north = doc.TopoOrigin.North - py * doc.Spacing.North / doc.MetresPerGroundUnit.North;
-    readout.Location = FormatGround(doc.TopoRefCode, east, units) + "E, " +
-                       FormatGround(doc.TopoRefCode, north, units) + "N ";
+    readout.Location =
+        FormatGround(doc.TopoRefCode, east, units) + "E, " + FormatGround(doc.TopoRefCode, north, units) + "N ";
     const double value = InterpolatedElevation(doc.Grid, px, py) * units.UnitFactor();
     readout.Elevation = Fixed(value, 1) + " " + units.UnitSuffix() + " ";
     return readout;

@@ -57,13 +57,13 @@ struct TTopoDocument {
     double TopoInterval = 75.0; // metres
     double TopoMin = 0.0;
     double TopoMax = 0.0;
-    TGroundPoint TopoOrigin;    // ground position of cell (0, 0), in the reference system's units
-    int32_t TopoRefCode = 1;    // 0 geographic (arc-seconds), 1 lengths in metres
+    TGroundPoint TopoOrigin; // ground position of cell (0, 0), in the reference system's units
+    int32_t TopoRefCode = 1; // 0 geographic (arc-seconds), 1 lengths in metres
     TRect TopoSelection{0, 0, TopoCapacity, TopoCapacity};
     bool MarkPoints = false;
     bool ColorByElevation = true;
     bool AutoUpdate = true;
-    TGroundSpacing Spacing;     // metres between columns and rows
+    TGroundSpacing Spacing; // metres between columns and rows
     // Metres per ground unit east and north: the latitude table's row for geographic grids (so
     // that metre offsets turn back into arc-seconds), 1 otherwise.
     TArcSecondLength MetresPerGroundUnit{1.0, 1.0};
@@ -102,8 +102,7 @@ enum TLoadOutcome { loNothingSelected, loLoaded, loClipped };
 // north-west TopoCapacity x TopoCapacity cells (loClipped: the page tells the user). An empty
 // selection changes nothing (loNothingSelected: the page shows NoTerrainSelectedMessage).
 // The page then calls FitSpacing and draws.
-TLoadOutcome LoadSelection(TTopoDocument& doc, const TDEMArray& dem, const TRect& demSelection,
-                           const TUnits& units);
+TLoadOutcome LoadSelection(TTopoDocument& doc, const TDEMArray& dem, const TRect& demSelection, const TUnits& units);
 
 // The largest whole spacing that fits the grid's cell steps into an image of the size (at least 1,
 // at most TopoSpacingMax). Before the first drawing the page passes 569 x 329.
@@ -121,7 +120,10 @@ void RefreshAfterEdit(TTopoDocument& doc, bool updateInterval, const TUnits& uni
                       int32_t imageHeight);
 
 // True when the grid holds cells; the page shows NoTerrainLoadedMessage otherwise.
-inline bool TopoTerrainLoaded(const TTopoDocument& doc) { return !doc.Grid.Empty(); }
+inline bool TopoTerrainLoaded(const TTopoDocument& doc)
+{
+    return !doc.Grid.Empty();
+}
 
 // Bilinear elevation (metres) at the cell position (px, py); 0 outside the last column or row.
 double InterpolatedElevation(const TTopoGrid& grid, double px, double py);

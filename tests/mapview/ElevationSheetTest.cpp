@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 #include <vector>
 
@@ -77,9 +75,8 @@ TEST(ElevationSheetTest, EnterMovesAlongTheRowThenToTheNext)
     struct TCase {
         TSheetCell From, To;
     };
-    for (const TCase& c : std::vector<TCase>{{{0, 0}, {1, 0}},
-                                             {{SheetCols - 1, 4}, {0, 5}},
-                                             {{SheetCols - 1, SheetRows - 1}, {0, SheetRows - 1}}})
+    for (const TCase& c : std::vector<TCase>{
+             {{0, 0}, {1, 0}}, {{SheetCols - 1, 4}, {0, 5}}, {{SheetCols - 1, SheetRows - 1}, {0, SheetRows - 1}}})
         EXPECT_EQ(NextCellOnEnter(c.From), c.To);
 }
 
@@ -160,7 +157,12 @@ TEST(ElevationSheetTest, ReadsElevationFiles)
         double East, North;
     };
     const std::vector<TCase> cases = {
-        {"as written", "2,2\r\n10.0,30.0\r\n0.0,0.0,31\r\n1.5,-2.0\r\n3.0,4.0\r\n", {2, 2}, "1.5\t-2.0\r\n3.0\t4.0\r\n", 10, 30},
+        {"as written",
+         "2,2\r\n10.0,30.0\r\n0.0,0.0,31\r\n1.5,-2.0\r\n3.0,4.0\r\n",
+         {2, 2},
+         "1.5\t-2.0\r\n3.0\t4.0\r\n",
+         10,
+         30},
         {"missing numbers read as 0", "3,1\r\n5,5\r\n", {3, 1}, "0.0\t0.0\t0.0\r\n", 5, 5},
         {"signs and exponents", "1,2 x 2.5e1 ;7.5 0 0 31 -1e1\n+2", {1, 2}, "-10.0\r\n2.0\r\n", 25, 7.5},
         // Spacings outside the resolution fields' range are brought into it.

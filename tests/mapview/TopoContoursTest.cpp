@@ -77,13 +77,7 @@ TEST(TopoContoursTest, SegmentsMatchHandComputedCrossings)
          10,
          {{{0, 0}, {10, 10}}, {{10, 5}, {5, 0}}, {{5, 10}, {0, 5}}, {{10, 0}, {10, 0}}, {{0, 10}, {0, 10}}}},
         // Crossings at a third of the cell are truncated to whole pixels.
-        {"truncated",
-         0,
-         30,
-         30,
-         0,
-         10,
-         {{{0, 0}, {0, 10}}, {{3, 0}, {3, 10}}, {{6, 0}, {6, 10}}, {{10, 0}, {10, 10}}}},
+        {"truncated", 0, 30, 30, 0, 10, {{{0, 0}, {0, 10}}, {{3, 0}, {3, 10}}, {{6, 0}, {6, 10}}, {{10, 0}, {10, 10}}}},
         // A flat cell on a level: every edge is flat, nothing is drawn.
         {"flat", 10, 10, 10, 10, 10, {}},
         // No level between the corners.
@@ -157,9 +151,9 @@ TEST(TopoContoursTest, AbortStopsAfterTheRowThatAsked)
     EXPECT_FALSE(TraceContours(
         grid, canvas, options, [&] { return ++asked == 3; }, [&] { ++processed; }));
     EXPECT_EQ(asked, 3);
-    EXPECT_EQ(processed, 1); // row 0 only: rows 1 and 2 are not multiples of 5
-    EXPECT_EQ(bitmap.GetPixel(5, 30), clWhite);  // the third row's last pixel
-    EXPECT_EQ(bitmap.GetPixel(5, 31), clBlack);  // nothing of the fourth row
+    EXPECT_EQ(processed, 1);                    // row 0 only: rows 1 and 2 are not multiples of 5
+    EXPECT_EQ(bitmap.GetPixel(5, 30), clWhite); // the third row's last pixel
+    EXPECT_EQ(bitmap.GetPixel(5, 31), clBlack); // nothing of the fourth row
 }
 
 TEST(TopoContoursTest, PointMarksBySpacing)

@@ -64,7 +64,7 @@ TEST(TopoGridTest, LoadSelectionRefusesEmptyAndClipsOversizedSelections)
     ASSERT_EQ(LoadSelection(doc, wide, {0, 0, 1700, 1600}, Meters), loClipped);
     EXPECT_EQ(doc.Grid.Cols(), TopoCapacity);
     EXPECT_EQ(doc.Grid.Rows(), TopoCapacity);
-    EXPECT_EQ(doc.Grid.Get(0, 0), 1599);  // the northernmost row
+    EXPECT_EQ(doc.Grid.Get(0, 0), 1599); // the northernmost row
     EXPECT_EQ(doc.Grid.Get(TopoCapacity - 1, TopoCapacity - 1), 1499 * 100 + 100);
 }
 
