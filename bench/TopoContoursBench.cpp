@@ -39,6 +39,8 @@ void BM_TraceContours(benchmark::State& state)
     options.Interval = double(state.range(0));
     options.Bar = &bar;
     int64_t rowsAsked = 0;
+    int64_t segments = 0;
+    options.SegmentCount = &segments;
     for (auto _ : state) {
         const bool done = kv::TraceContours(grid, canvas, options, [&] {
             ++rowsAsked;
@@ -48,6 +50,7 @@ void BM_TraceContours(benchmark::State& state)
     }
     const double cells = double(grid.Cols() - 1) * double(grid.Rows() - 1);
     state.counters["cells"] = benchmark::Counter(cells * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["segments"] = benchmark::Counter(double(segments), benchmark::Counter::kIsRate);
     benchmark::DoNotOptimize(rowsAsked);
 }
 BENCHMARK(BM_TraceContours)->Args({70, 1})->Args({10, 1})->Args({70, 2})->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -74,6 +74,8 @@ private:
         const TPoint from{int32_t(a.X + t1 * (b.X - a.X)), int32_t(a.Y + t1 * (b.Y - a.Y))};
         const TPoint to{int32_t(c.X + t2 * (d.X - c.X)), int32_t(c.Y + t2 * (d.Y - c.Y))};
         canvas_.Line(from, to, leDrawLast);
+        if (options_.SegmentCount != nullptr)
+            ++*options_.SegmentCount;
     }
 
     TCanvas& canvas_;

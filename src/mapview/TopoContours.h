@@ -22,7 +22,8 @@ struct TContourOptions {
     bool ColorByElevation = true; // colour each level by Bar's band for level x UnitFactor
     const TColorBar* Bar = nullptr;
     double UnitFactor = 1.0;
-    TColor FixedColor = clWhite; // the colour of every line when not coloured by elevation
+    TColor FixedColor = clWhite;     // the colour of every line when not coloured by elevation
+    int64_t* SegmentCount = nullptr; // when given, counts the segments drawn
 };
 
 // Asked after every row of cells (or of point marks); true stops the drawing there. The page
