@@ -1,0 +1,63 @@
+#pragma once
+// The topo editor's picture: contour lines traced on the triangulated topo grid, and the grid
+// point marks, drawn on a canvas with a whole number of pixels per cell.
+//
+// Each cell (c, r) .. (c + 1, r + 1) is split along its diagonal from (c, r) to (c + 1, r + 1)
+// into two triangles; a triangle with a vertex below TopoContourFloor is skipped (void cells
+// leave holes). Every contour level crossing a triangle gives one straight segment between the
+// crossings on two of its edges, truncated to whole pixels and drawn with both end pixels.
+
+#include "mapview/Colorbar.h"
+#include "mapview/TopoGrid.h"
+#include "platform/Canvas.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace kv {
+
+struct TContourOptions {
+    int32_t Spacing = 5;          // pixels per cell (values below 1 count as 1)
+    double Interval = 75.0;       // metres between levels; values not above 0 draw nothing
+    bool ColorByElevation = true; // colour each level by Bar's band for level x UnitFactor
+    const TColorBar* Bar = nullptr;
+    double UnitFactor = 1.0;
+    TColor FixedColor = clWhite;     // the colour of every line when not coloured by elevation
+    int64_t* SegmentCount = nullptr; // when given, counts the segments drawn
+};
+
+// Asked after every row of cells (or of point marks); true stops the drawing there. The page
+// backs it with its window system's input queue.
+using TAbortRequested = std::function<bool()>;
+// Called every few rows so that a page can process its pending messages.
+using TProcessMessages = std::function<void()>;
+
+// Traces the contours of the live grid onto the canvas (without clearing it). Returns false when
+// the abort hook stopped it.
+bool TraceContours(const TTopoGrid& grid, TCanvas& canvas, const TContourOptions& options,
+                   const TAbortRequested& abortRequested = {}, const TProcessMessages& processMessages = {});
+
+// Marks every grid point in blue: the rectangle (x - 2, y - 2) .. (x + 2, y + 2), right and bottom
+// edges excluded, outlined in blue and filled with the canvas's brush, when the
+// spacing is above 5, a 3-pixel plus sign at 4 or 5, a single pixel below 4. Returns false when
+// aborted.
+bool MarkGridPoints(const TTopoGrid& grid, TCanvas& canvas, int32_t spacing, const TAbortRequested& abortRequested = {},
+                    const TProcessMessages& processMessages = {});
+
+inline constexpr TColor TopoMarkColor = 0xFF0000; // blue
+
+// The picture's size for the document, in pixels; throws EKorvelaError when it would exceed
+// TopoImageMaxPixels (a large grid at a large zoom), naming the size and the limit.
+inline constexpr int64_t TopoImageMaxPixels = int64_t(1) << 27;
+struct TTopoImageSize {
+    int32_t Width = 0;
+    int32_t Height = 0;
+};
+TTopoImageSize TopoImageSize(const TTopoDocument& doc);
+
+// The whole picture: the bitmap sized to spacing x cols by spacing x rows, filled black, the
+// contours, then the marks when asked for and the spacing is above 1. Returns false when aborted.
+bool DrawTopo(const TTopoDocument& doc, TBitmap& bitmap, const TColorBar* bar, double unitFactor,
+              const TAbortRequested& abortRequested = {}, const TProcessMessages& processMessages = {});
+
+} // namespace kv
