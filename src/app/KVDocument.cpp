@@ -7,16 +7,6 @@
 
 namespace kv {
 
-namespace {
-
-std::string FileNameOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-} // namespace
-
 std::string MainCaption(const std::string& fileName)
 {
     return FileNameOf(fileName) + " - " + ApplicationTitle;

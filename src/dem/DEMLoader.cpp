@@ -6,6 +6,7 @@
 #include "DEMRecords.h"
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
+#include "platform/Rounding.h"
 
 #include <algorithm>
 #include <atomic>
@@ -58,14 +59,6 @@ std::string FormatNumber(double value)
     return std::string(buffer, result.ptr);
 }
 
-// Nearest integer with halves to even, independent of the floating-point rounding mode.
-double RoundHalfEven(double value)
-{
-    const double rounded = std::round(value); // halves away from zero
-    if (std::fabs(value - std::trunc(value)) == 0.5)
-        return 2.0 * std::round(value / 2.0);
-    return rounded;
-}
 
 bool IsLineBreak(char c)
 {

@@ -3,6 +3,7 @@
 #include "GDALSession.h"
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
+#include "platform/Rounding.h"
 #include "platform/MemoryStatus.h"
 #include "platform/TextCase.h"
 
@@ -43,14 +44,6 @@ std::string FormatNumber(double value)
     return std::string(buffer, result.ptr);
 }
 
-// Nearest integer with halves to even, independent of the floating-point rounding mode.
-double RoundHalfEven(double value)
-{
-    const double rounded = std::round(value); // halves away from zero
-    if (std::fabs(value - std::trunc(value)) == 0.5)
-        return 2.0 * std::round(value / 2.0);
-    return rounded;
-}
 
 // HorizDatum of a CRS: 1 NAD27, 2 WGS72, 3 WGS84, 4 NAD83, 0 for any other datum.
 uint8_t DatumCodeOf(OGRSpatialReferenceH srs)

@@ -2,7 +2,7 @@
 
 #include "mapview/MapCoords.h"
 
-#include "MapRounding.h"
+#include "platform/Rounding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -279,7 +279,7 @@ template <typename TJob> void RunParallel(int32_t count, const TJob& job)
 int32_t ComputeImageContourInterval(const TDEMInfo& info)
 {
     const double s = (info.DataMax - info.DataMin) / 15.0;
-    return RoundHalfEven(info.GroundRef == 0 ? s / 2.0 : s);
+    return RoundHalfEvenToInt32(info.GroundRef == 0 ? s / 2.0 : s);
 }
 
 void DrawElevationImage(TBitmap& bitmap, const TDEMArray& dem, TPlotOptions& options, const TColorBar& bar,

@@ -1,6 +1,6 @@
 #include "mapview/MapCoords.h"
 
-#include "MapRounding.h"
+#include "platform/Rounding.h"
 
 #include <algorithm>
 #include <charconv>
@@ -28,12 +28,12 @@ double TruncateTowardZero(double x)
 
 int32_t PixelsToGroundX(const TDEMInfo& info, int32_t pixels)
 {
-    return RoundHalfEven(pixels * info.Resolution[0]);
+    return RoundHalfEvenToInt32(pixels * info.Resolution[0]);
 }
 
 int32_t PixelsToGroundY(const TDEMInfo& info, int32_t pixels)
 {
-    return RoundHalfEven(pixels * info.Resolution[1]);
+    return RoundHalfEvenToInt32(pixels * info.Resolution[1]);
 }
 
 std::string FormatArcSeconds(double arcSeconds)

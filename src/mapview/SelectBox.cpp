@@ -2,7 +2,7 @@
 
 #include "platform/Canvas.h"
 
-#include "MapRounding.h"
+#include "platform/Rounding.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -108,7 +108,7 @@ void TSelectionBox::SetScale(double x, double y)
 
 TPoint TSelectionBox::Scaled(int32_t x, int32_t y) const
 {
-    return {RoundHalfEven(x / scaleX_), RoundHalfEven(y / scaleY_)};
+    return {RoundHalfEvenToInt32(x / scaleX_), RoundHalfEvenToInt32(y / scaleY_)};
 }
 
 void TSelectionBox::MouseDown(int32_t x, int32_t y)

@@ -6,16 +6,11 @@
 
 namespace kv {
 
-namespace {
-
-// The file name without folder; both separators count, as stored lists may come from Windows.
 std::string FileNameOf(const std::string& path)
 {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
-
-} // namespace
 
 void TRecentFiles::AppendUnique(const std::string& path)
 {

@@ -8,6 +8,10 @@
 
 namespace kv {
 
+// The file name without its folder; both separators count, as stored lists may come from
+// Windows.
+std::string FileNameOf(const std::string& path);
+
 inline constexpr const char* RecentFilesName = "XKorvela.ini";
 inline constexpr int MaxStoredEntries = 256; // the most entries a stored list is read with
 

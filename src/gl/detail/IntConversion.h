@@ -2,6 +2,8 @@
 // Conversions of doubles to 32-bit integers that are total: a value beyond the integer range
 // saturates and NaN becomes 0, where a plain cast would be undefined behaviour.
 
+#include "platform/Rounding.h"
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -27,15 +29,5 @@ inline int32_t TruncToInt32(double value)
 }
 
 // Rounding to nearest with halves to even (2.5 gives 2, 3.5 gives 4), independent of the
-// floating-point environment's rounding mode.
-inline int32_t RoundHalfEvenToInt32(double value)
-{
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    double rounded = lower;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0))
-        rounded = lower + 1.0;
-    return SaturateToInt32(std::isnan(value) ? value : rounded);
-}
 
 } // namespace kv
