@@ -22,7 +22,7 @@ struct TTile {
 
     explicit TTile(bool compressed)
     {
-        kv::test::TRasterSpec s;
+        kv::test::TRasterFixture s;
         s.Cols = s.Rows = TileSize;
         s.Type = GDT_Int16;
         s.CRS = "EPSG:4326";

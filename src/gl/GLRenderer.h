@@ -12,7 +12,7 @@
 
 namespace kv {
 
-// OpenGL blend factors, by their values in the OpenGL specification.
+// OpenGL blend factors, by the numbers OpenGL gives them (GL_ZERO, GL_ONE, GL_SRC_COLOR, ...).
 constexpr uint32_t GLBlendOne = 1;
 constexpr uint32_t GLBlendSrcAlpha = 0x0302;
 constexpr uint32_t GLBlendOneMinusSrcAlpha = 0x0303;

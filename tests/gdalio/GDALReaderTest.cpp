@@ -19,7 +19,7 @@
 namespace kv {
 namespace {
 
-using test::TRasterSpec;
+using test::TRasterFixture;
 using test::TTempDir;
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
@@ -93,7 +93,7 @@ std::vector<TReadCase> ReadCases()
         {"geographic Float32 with a nodata hole, NaN and a scale",
          "geo.tif",
          [](const std::filesystem::path& file) {
-             TRasterSpec s;
+             TRasterFixture s;
              s.Cols = 40;
              s.Rows = 30;
              s.Type = GDT_Float32;
@@ -122,7 +122,7 @@ std::vector<TReadCase> ReadCases()
         {"UTM Int16",
          "utm.tif",
          [](const std::filesystem::path& file) {
-             TRasterSpec s;
+             TRasterFixture s;
              s.Cols = 50;
              s.Rows = 40;
              s.Type = GDT_Int16;
@@ -147,7 +147,7 @@ std::vector<TReadCase> ReadCases()
         {"UTM south of the equator",
          "south.tif",
          [](const std::filesystem::path& file) {
-             TRasterSpec s;
+             TRasterFixture s;
              s.Cols = 6;
              s.Rows = 4;
              s.Type = GDT_Int32;
@@ -168,7 +168,7 @@ std::vector<TReadCase> ReadCases()
         {"feet, NAD83 UTM, south-up and east-to-west",
          "feet.tif",
          [](const std::filesystem::path& file) {
-             TRasterSpec s;
+             TRasterFixture s;
              s.Cols = 9;
              s.Rows = 8;
              s.Type = GDT_Float64;
@@ -329,7 +329,7 @@ TEST(GDALReader, CellsFollowTheRoundingAndVoidRules)
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         TTempDir folder;
-        TRasterSpec s;
+        TRasterFixture s;
         s.Cols = static_cast<int32_t>(c.Values.size());
         s.Rows = 1;
         s.Type = c.Type;
@@ -358,7 +358,7 @@ TEST(GDALReader, OtherProjectionsAreWarpedToTheUTMZoneOfTheCentre)
     constexpr double x0 = 1725000.0, y0 = 5625000.0, pixel = 100.0;
     const auto plane = [&](double x, double y) { return 500.0 + 0.05 * (x - x0) + 0.02 * (y0 - y); };
     TTempDir folder;
-    TRasterSpec s;
+    TRasterFixture s;
     s.Cols = cols;
     s.Rows = rows;
     s.Type = GDT_Float32;
@@ -418,7 +418,7 @@ TEST(GDALReader, HeadersTheGridCannotHoldAreRefusedWithOneSentence)
     } cases[] = {
         {"a rotated geotransform", "rotated.tif",
          [](const std::filesystem::path& file) {
-             TRasterSpec s;
+             TRasterFixture s;
              s.Cols = s.Rows = 4;
              s.GeoTransform = {500000.0, 30.0, 5.0, 4000000.0, 5.0, -30.0};
              s.CRS = "EPSG:32610";
@@ -428,7 +428,7 @@ TEST(GDALReader, HeadersTheGridCannotHoldAreRefusedWithOneSentence)
          "is rotated against east and north"},
         {"a NaN geotransform", "nan.tif",
          [](const std::filesystem::path& file) {
-             TRasterSpec s;
+             TRasterFixture s;
              s.Cols = s.Rows = 4;
              s.GeoTransform = {NaN, 30.0, 0.0, 4000000.0, 0.0, -30.0};
              s.Values.assign(16, 1.0);
@@ -477,7 +477,7 @@ TEST(GDALReader, HeadersTheGridCannotHoldAreRefusedWithOneSentence)
 TEST(GDALReader, LargeRastersReportProgressChunkByChunk)
 {
     TTempDir folder;
-    TRasterSpec s;
+    TRasterFixture s;
     s.Cols = 2000;
     s.Rows = 1500;
     s.CRS = "EPSG:4326";

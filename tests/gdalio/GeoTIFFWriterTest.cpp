@@ -14,7 +14,7 @@
 namespace kv {
 namespace {
 
-using test::TRasterSpec;
+using test::TRasterFixture;
 using test::TTempDir;
 
 std::map<std::string, std::string> Description(const std::filesystem::path& file)
@@ -88,7 +88,7 @@ TEST(GeoTIFFWriter, LegacyGridsAreWrittenAsTheProgramHoldsThemWhereGDALPlacesThe
 
 struct TRoundTrip {
     const char* Name;
-    TRasterSpec Spec;
+    TRasterFixture Fixture;
     const char* FileName;
     const char* Type;
     const char* EPSG;
@@ -99,7 +99,7 @@ std::vector<TRoundTrip> RoundTrips()
 {
     std::vector<TRoundTrip> cases;
     {
-        TRasterSpec s;
+        TRasterFixture s;
         s.Cols = 300; // more than one 256-cell tile each way
         s.Rows = 270;
         s.Type = GDT_Int16;
@@ -113,7 +113,7 @@ std::vector<TRoundTrip> RoundTrips()
         cases.push_back({"UTM north, the full Int16 range, voids", s, "utm.tif", "Int16", "32633", "m"});
     }
     {
-        TRasterSpec s;
+        TRasterFixture s;
         s.Cols = 20;
         s.Rows = 10;
         s.Type = GDT_Float32;
@@ -125,7 +125,7 @@ std::vector<TRoundTrip> RoundTrips()
         cases.push_back({"NAD83 geographic in feet, beyond 16 bits", s, "geo.tif", "Int32", "4269", "ft"});
     }
     {
-        TRasterSpec s;
+        TRasterFixture s;
         s.Cols = 8;
         s.Rows = 6;
         s.Type = GDT_Int32;
@@ -136,7 +136,7 @@ std::vector<TRoundTrip> RoundTrips()
         cases.push_back({"UTM south", s, "south.tif", "Int16", "32733", "m"});
     }
     {
-        TRasterSpec s;
+        TRasterFixture s;
         s.Cols = 5;
         s.Rows = 4;
         s.Type = GDT_Int32;
@@ -154,7 +154,7 @@ TEST(GeoTIFFWriter, RastersReadThroughGDALComeBackUnchanged)
     for (const TRoundTrip& c : RoundTrips()) {
         SCOPED_TRACE(c.Name);
         TTempDir folder;
-        test::WriteRaster(folder / c.FileName, c.Spec);
+        test::WriteRaster(folder / c.FileName, c.Fixture);
         TDEMArray dem;
         LoadElevationFile(folder / c.FileName, dem);
         SaveGeoTIFFFile(dem, folder / "out.tif");
@@ -165,7 +165,7 @@ TEST(GeoTIFFWriter, RastersReadThroughGDALComeBackUnchanged)
         EXPECT_EQ(d.at("unit"), c.Unit);
         const std::vector<double> gt = GeoTransform(d.at("gt"));
         for (int i = 0; i < 6; ++i)
-            EXPECT_NEAR(gt[i], c.Spec.GeoTransform[i], 1e-9) << "geotransform " << i;
+            EXPECT_NEAR(gt[i], c.Fixture.GeoTransform[i], 1e-9) << "geotransform " << i;
         EXPECT_TRUE(test::PeerGridText(folder / "out.tif") == test::GridText(dem));
 
         TDEMArray back;

@@ -17,7 +17,7 @@ const std::filesystem::path Sample = test::SamplesDir() / "jacksboro.dem";
 
 void WriteSmallGeoTIFF(const std::filesystem::path& file)
 {
-    test::TRasterSpec s;
+    test::TRasterFixture s;
     s.Cols = 3;
     s.Rows = 2;
     s.Type = GDT_Int16;

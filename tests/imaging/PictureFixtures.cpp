@@ -13,49 +13,49 @@
 
 namespace kv::test {
 
-TBytes WriteTIFF(const TTIFFSpec& spec)
+TBytes WriteTIFF(const TTIFFFixture& fixture)
 {
     TTempDir folder;
     const std::string file = (folder / "fixture.tif").string();
-    TIFF* tif = TIFFOpen(file.c_str(), spec.BigEndian ? "wb" : "wl");
+    TIFF* tif = TIFFOpen(file.c_str(), fixture.BigEndian ? "wb" : "wl");
     if (!tif)
         throw std::runtime_error("libtiff cannot create the fixture");
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, spec.Width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, spec.Height);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, spec.BitsPerSample);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, spec.SamplesPerPixel);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, spec.Photometric);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, spec.Compression);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, fixture.Width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, fixture.Height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, fixture.BitsPerSample);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, fixture.SamplesPerPixel);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, fixture.Photometric);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, fixture.Compression);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    if (spec.SamplesPerPixel == 4 && spec.Photometric == PHOTOMETRIC_RGB) {
+    if (fixture.SamplesPerPixel == 4 && fixture.Photometric == PHOTOMETRIC_RGB) {
         const uint16_t extra = EXTRASAMPLE_UNASSALPHA;
         TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
-    if (!spec.ColorMap.empty()) {
-        const size_t n = spec.ColorMap.size() / 3;
-        TIFFSetField(tif, TIFFTAG_COLORMAP, spec.ColorMap.data(), spec.ColorMap.data() + n, spec.ColorMap.data() + 2 * n);
+    if (!fixture.ColorMap.empty()) {
+        const size_t n = fixture.ColorMap.size() / 3;
+        TIFFSetField(tif, TIFFTAG_COLORMAP, fixture.ColorMap.data(), fixture.ColorMap.data() + n, fixture.ColorMap.data() + 2 * n);
     }
-    const size_t rowBytes = (size_t{spec.Width} * spec.BitsPerSample * spec.SamplesPerPixel + 7) / 8;
-    if (spec.TileSize > 0) {
-        TIFFSetField(tif, TIFFTAG_TILEWIDTH, spec.TileSize);
-        TIFFSetField(tif, TIFFTAG_TILELENGTH, spec.TileSize);
-        const size_t pixelBytes = rowBytes / spec.Width;
-        std::vector<uint8_t> tile(size_t{spec.TileSize} * spec.TileSize * pixelBytes);
-        for (uint32_t ty = 0; ty < spec.Height; ty += spec.TileSize)
-            for (uint32_t tx = 0; tx < spec.Width; tx += spec.TileSize) {
+    const size_t rowBytes = (size_t{fixture.Width} * fixture.BitsPerSample * fixture.SamplesPerPixel + 7) / 8;
+    if (fixture.TileSize > 0) {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, fixture.TileSize);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, fixture.TileSize);
+        const size_t pixelBytes = rowBytes / fixture.Width;
+        std::vector<uint8_t> tile(size_t{fixture.TileSize} * fixture.TileSize * pixelBytes);
+        for (uint32_t ty = 0; ty < fixture.Height; ty += fixture.TileSize)
+            for (uint32_t tx = 0; tx < fixture.Width; tx += fixture.TileSize) {
                 std::fill(tile.begin(), tile.end(), 0);
-                for (uint32_t y = 0; y < spec.TileSize && ty + y < spec.Height; ++y)
-                    for (uint32_t x = 0; x < spec.TileSize && tx + x < spec.Width; ++x)
-                        std::memcpy(&tile[(y * spec.TileSize + x) * pixelBytes],
-                                    &spec.Pixels[(ty + y) * rowBytes + (tx + x) * pixelBytes], pixelBytes);
+                for (uint32_t y = 0; y < fixture.TileSize && ty + y < fixture.Height; ++y)
+                    for (uint32_t x = 0; x < fixture.TileSize && tx + x < fixture.Width; ++x)
+                        std::memcpy(&tile[(y * fixture.TileSize + x) * pixelBytes],
+                                    &fixture.Pixels[(ty + y) * rowBytes + (tx + x) * pixelBytes], pixelBytes);
                 TIFFWriteEncodedTile(tif, TIFFComputeTile(tif, tx, ty, 0, 0), tile.data(),
                                      static_cast<tmsize_t>(tile.size()));
             }
     } else {
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, spec.RowsPerStrip ? spec.RowsPerStrip : spec.Height);
-        for (uint32_t y = 0; y < spec.Height; ++y) {
-            std::vector<uint8_t> row(spec.Pixels.begin() + static_cast<long>(y * rowBytes),
-                                     spec.Pixels.begin() + static_cast<long>((y + 1) * rowBytes));
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, fixture.RowsPerStrip ? fixture.RowsPerStrip : fixture.Height);
+        for (uint32_t y = 0; y < fixture.Height; ++y) {
+            std::vector<uint8_t> row(fixture.Pixels.begin() + static_cast<long>(y * rowBytes),
+                                     fixture.Pixels.begin() + static_cast<long>((y + 1) * rowBytes));
             TIFFWriteScanline(tif, row.data(), y, 0);
         }
     }

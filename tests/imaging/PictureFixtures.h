@@ -10,7 +10,7 @@ namespace kv::test {
 
 using TBytes = std::vector<uint8_t>;
 
-struct TTIFFSpec {
+struct TTIFFFixture {
     uint32_t Width = 4;
     uint32_t Height = 3;
     uint16_t BitsPerSample = 8;
@@ -25,7 +25,7 @@ struct TTIFFSpec {
 };
 
 // A TIFF written by libtiff.
-TBytes WriteTIFF(const TTIFFSpec& spec);
+TBytes WriteTIFF(const TTIFFFixture& fixture);
 
 // An 8-bit RGB (or RGBA) picture written by libpng; pixels are red, green, blue (, alpha).
 TBytes WritePNG(uint32_t width, uint32_t height, bool alpha, const TBytes& pixels);

@@ -10,7 +10,7 @@ namespace kv {
 namespace {
 
 using test::TBytes;
-using test::TTIFFSpec;
+using test::TTIFFFixture;
 using test::WriteTIFF;
 
 TBitmap Read(const TBytes& bytes)
@@ -69,14 +69,14 @@ TEST(TIFFReader, LayoutsAndCompressionsGiveTheWrittenColours)
             for (const uint16_t compression : {uint16_t{1}, uint16_t{5}, uint16_t{32773}}) {
                 SCOPED_TRACE(std::string(c.name) + (big ? ", big-endian" : ", little-endian") + ", compression " +
                              std::to_string(compression));
-                TTIFFSpec spec;
-                spec.BitsPerSample = c.bits;
-                spec.SamplesPerPixel = c.samples;
-                spec.Photometric = c.photometric;
-                spec.Compression = compression;
-                spec.BigEndian = big;
-                spec.Pixels = c.pixels;
-                const TBitmap bitmap = Read(WriteTIFF(spec));
+                TTIFFFixture fixture;
+                fixture.BitsPerSample = c.bits;
+                fixture.SamplesPerPixel = c.samples;
+                fixture.Photometric = c.photometric;
+                fixture.Compression = compression;
+                fixture.BigEndian = big;
+                fixture.Pixels = c.pixels;
+                const TBitmap bitmap = Read(WriteTIFF(fixture));
                 ASSERT_EQ(bitmap.Width(), 4);
                 ASSERT_EQ(bitmap.Height(), 3);
                 EXPECT_EQ(bitmap.PixelFormat(), c.format);
@@ -88,7 +88,7 @@ TEST(TIFFReader, LayoutsAndCompressionsGiveTheWrittenColours)
 
 TEST(TIFFReader, PaletteCMYKAndSixteenBitGrey)
 {
-    TTIFFSpec palette;
+    TTIFFFixture palette;
     palette.Photometric = 3;
     palette.ColorMap.assign(3 * 256, 0);
     palette.ColorMap[7] = 0xAB00;             // red of entry 7
@@ -97,7 +97,7 @@ TEST(TIFFReader, PaletteCMYKAndSixteenBitGrey)
     palette.Pixels.assign(12, 7);
     EXPECT_EQ(Read(WriteTIFF(palette)).GetPixel(2, 1), RGBColor(0xAB, 0x12, 0xCD));
 
-    TTIFFSpec cmyk;
+    TTIFFFixture cmyk;
     cmyk.SamplesPerPixel = 4;
     cmyk.Photometric = 5;
     cmyk.Width = 3;
@@ -108,7 +108,7 @@ TEST(TIFFReader, PaletteCMYKAndSixteenBitGrey)
     EXPECT_EQ(inks.GetPixel(1, 0), RGBColor(0, 255, 255)); // cyan
     EXPECT_EQ(inks.GetPixel(2, 0), clBlack);               // the last pixel converted exactly once
 
-    TTIFFSpec grey16;
+    TTIFFFixture grey16;
     grey16.BitsPerSample = 16;
     grey16.Width = 2;
     grey16.Height = 1;
@@ -123,15 +123,15 @@ TEST(TIFFReader, PaletteCMYKAndSixteenBitGrey)
 TEST(TIFFReader, StripsFillThePictureTopDown)
 {
     for (const uint16_t compression : {uint16_t{1}, uint16_t{5}, uint16_t{32773}}) {
-        TTIFFSpec spec;
-        spec.Width = 3;
-        spec.Height = 40;
-        spec.RowsPerStrip = 16;
-        spec.Compression = compression;
+        TTIFFFixture fixture;
+        fixture.Width = 3;
+        fixture.Height = 40;
+        fixture.RowsPerStrip = 16;
+        fixture.Compression = compression;
         for (uint32_t y = 0; y < 40; ++y)
             for (int x = 0; x < 3; ++x)
-                spec.Pixels.push_back(static_cast<uint8_t>(y * 6 + static_cast<uint32_t>(x)));
-        const TBitmap bitmap = Read(WriteTIFF(spec));
+                fixture.Pixels.push_back(static_cast<uint8_t>(y * 6 + static_cast<uint32_t>(x)));
+        const TBitmap bitmap = Read(WriteTIFF(fixture));
         for (int32_t y : {0, 15, 16, 31, 32, 39})
             EXPECT_EQ(bitmap.GetValue(2, y), static_cast<uint32_t>(y * 6 + 2)) << "row " << y << ", " << compression;
     }
@@ -164,24 +164,24 @@ TEST(TIFFReader, HeaderRulesAndMessages)
     ReadTIFF(HandMade({'I', 'I', 42, 0, 0, 0, 0, 0}), kept);
     EXPECT_EQ(kept.Width(), 2);
 
-    TTIFFSpec spec;
-    spec.Pixels = Ramp(12);
-    TBytes version43 = WriteTIFF(spec);
+    TTIFFFixture fixture;
+    fixture.Pixels = Ramp(12);
+    TBytes version43 = WriteTIFF(fixture);
     version43[2] = 43;
     EXPECT_EQ(Read(version43).GetValue(3, 2), 11u);
-    TBytes otherMark = WriteTIFF(spec);
+    TBytes otherMark = WriteTIFF(fixture);
     otherMark[0] = otherMark[1] = 'X'; // read as little-endian because the version is 42
     EXPECT_EQ(Read(otherMark).GetValue(3, 2), 11u);
-    TBytes bad = WriteTIFF(spec);
+    TBytes bad = WriteTIFF(fixture);
     bad[0] = 'X';
     bad[2] = 43;
     EXPECT_EQ(Failure(bad), "Invalid TIF File");
 
-    TTIFFSpec twelve = spec;
+    TTIFFFixture twelve = fixture;
     twelve.BitsPerSample = 12;
     twelve.Pixels = Ramp(18);
     EXPECT_EQ(Failure(WriteTIFF(twelve)), "Unsupported Bits/Pixel: 12");
-    TBytes compression7 = WriteTIFF(spec);
+    TBytes compression7 = WriteTIFF(fixture);
     PatchEntry(compression7, 259, 7);
     try {
         TBitmap bitmap;
@@ -190,7 +190,7 @@ TEST(TIFFReader, HeaderRulesAndMessages)
     } catch (const ETIFFUnsupportedError& e) {
         EXPECT_STREQ(e.what(), "Unsupported Compression = 7");
     }
-    TBytes zeroWidth = WriteTIFF(spec);
+    TBytes zeroWidth = WriteTIFF(fixture);
     PatchEntry(zeroWidth, 256, 0);
     EXPECT_EQ(Failure(zeroWidth), "Width or Height is Zero");
 }
@@ -198,19 +198,19 @@ TEST(TIFFReader, HeaderRulesAndMessages)
 // Deflate and tiles are left to libtiff: the user still gets the picture.
 TEST(TIFFReader, UnsupportedFilesLoadThroughTheLibrary)
 {
-    TTIFFSpec deflate;
+    TTIFFFixture deflate;
     deflate.Compression = 8;
     deflate.Pixels = Ramp(12, 9);
-    TTIFFSpec tiled;
+    TTIFFFixture tiled;
     tiled.Width = tiled.Height = 20;
     tiled.TileSize = 16;
     tiled.Pixels = Ramp(400);
-    for (const TTIFFSpec* spec : {&deflate, &tiled}) {
-        const TBytes bytes = WriteTIFF(*spec);
+    for (const TTIFFFixture* fixture : {&deflate, &tiled}) {
+        const TBytes bytes = WriteTIFF(*fixture);
         TBitmap bitmap;
         LoadImageData(bitmap, bytes, "scan.TIF");
-        ASSERT_EQ(bitmap.Width(), static_cast<int32_t>(spec->Width));
-        const uint8_t grey = spec->Pixels[spec->Width + 3];
+        ASSERT_EQ(bitmap.Width(), static_cast<int32_t>(fixture->Width));
+        const uint8_t grey = fixture->Pixels[fixture->Width + 3];
         EXPECT_EQ(bitmap.GetPixel(3, 1), RGBColor(grey, grey, grey));
     }
 }
@@ -219,15 +219,15 @@ TEST(TIFFReader, UnsupportedFilesLoadThroughTheLibrary)
 TEST(TIFFReader, EveryTruncatedFileFailsCleanly)
 {
     for (const uint16_t compression : {uint16_t{1}, uint16_t{5}, uint16_t{32773}}) {
-        TTIFFSpec spec;
-        spec.Width = 5;
-        spec.Height = 7;
-        spec.SamplesPerPixel = 3;
-        spec.Photometric = 2;
-        spec.RowsPerStrip = 2;
-        spec.Compression = compression;
-        spec.Pixels = Ramp(105, 3);
-        const TBytes whole = WriteTIFF(spec);
+        TTIFFFixture fixture;
+        fixture.Width = 5;
+        fixture.Height = 7;
+        fixture.SamplesPerPixel = 3;
+        fixture.Photometric = 2;
+        fixture.RowsPerStrip = 2;
+        fixture.Compression = compression;
+        fixture.Pixels = Ramp(105, 3);
+        const TBytes whole = WriteTIFF(fixture);
         for (size_t n = 0; n < whole.size(); ++n) {
             const TBytes prefix(whole.begin(), whole.begin() + static_cast<long>(n));
             TBitmap bitmap;
@@ -241,9 +241,9 @@ TEST(TIFFReader, EveryTruncatedFileFailsCleanly)
 
 TEST(TIFFReader, HugeDeclaredPicturesAreRefusedBeforeAllocating)
 {
-    TTIFFSpec spec;
-    spec.Pixels = Ramp(12);
-    TBytes bytes = WriteTIFF(spec);
+    TTIFFFixture fixture;
+    fixture.Pixels = Ramp(12);
+    TBytes bytes = WriteTIFF(fixture);
     PatchEntry(bytes, 256, 60000);
     PatchEntry(bytes, 257, 60000);
     EXPECT_THAT(Failure(bytes), ::testing::HasSubstr("a picture of 60000 x 60000 pixels needs 3600000000 bytes"));

@@ -16,7 +16,7 @@ namespace kv {
 namespace {
 
 using test::BuildBMP;
-using test::TBMPSpec;
+using test::TBMPFixture;
 using testing::StrEq;
 using testing::ThrowsMessage;
 

@@ -18,48 +18,48 @@ void Put32(std::string& out, uint32_t v)
 
 } // namespace
 
-std::string BuildBMP(const TBMPSpec& spec)
+std::string BuildBMP(const TBMPFixture& fixture)
 {
     std::string header;
-    if (spec.HeaderBytes == 12) {
+    if (fixture.HeaderBytes == 12) {
         Put32(header, 12);
-        Put16(header, uint32_t(spec.Width));
-        Put16(header, uint32_t(spec.Height));
+        Put16(header, uint32_t(fixture.Width));
+        Put16(header, uint32_t(fixture.Height));
         Put16(header, 1);
-        Put16(header, spec.Bits);
+        Put16(header, fixture.Bits);
     } else {
-        Put32(header, spec.HeaderBytes);
-        Put32(header, uint32_t(spec.Width));
-        Put32(header, uint32_t(spec.Height));
+        Put32(header, fixture.HeaderBytes);
+        Put32(header, uint32_t(fixture.Width));
+        Put32(header, uint32_t(fixture.Height));
         Put16(header, 1);
-        Put16(header, spec.Bits);
-        Put32(header, spec.Compression);
-        Put32(header, spec.ImageBytes != 0 ? spec.ImageBytes : uint32_t(spec.Pixels.size()));
+        Put16(header, fixture.Bits);
+        Put32(header, fixture.Compression);
+        Put32(header, fixture.ImageBytes != 0 ? fixture.ImageBytes : uint32_t(fixture.Pixels.size()));
         Put32(header, 2835);
         Put32(header, 2835);
-        Put32(header, spec.ColorsUsed);
+        Put32(header, fixture.ColorsUsed);
         Put32(header, 0);
-        if (spec.HeaderBytes > 40)
-            for (uint32_t mask : spec.Masks)
+        if (fixture.HeaderBytes > 40)
+            for (uint32_t mask : fixture.Masks)
                 Put32(header, mask);
-        header.resize(spec.HeaderBytes, '\0');
-        if (spec.HeaderBytes == 40)
-            for (uint32_t mask : spec.Masks)
+        header.resize(fixture.HeaderBytes, '\0');
+        if (fixture.HeaderBytes == 40)
+            for (uint32_t mask : fixture.Masks)
                 Put32(header, mask);
     }
-    for (TColor color : spec.Palette) {
+    for (TColor color : fixture.Palette) {
         header += char(BlueOf(color));
         header += char(GreenOf(color));
         header += char(RedOf(color));
-        if (spec.HeaderBytes != 12)
+        if (fixture.HeaderBytes != 12)
             header += '\0';
     }
     std::string file = "BM";
     const auto offset = uint32_t(14 + header.size());
-    Put32(file, offset + uint32_t(spec.Pixels.size()));
+    Put32(file, offset + uint32_t(fixture.Pixels.size()));
     Put32(file, 0);
     Put32(file, offset);
-    return file + header + spec.Pixels;
+    return file + header + fixture.Pixels;
 }
 
 std::vector<TBMPSample> BMPSamples()

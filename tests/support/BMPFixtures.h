@@ -10,7 +10,7 @@
 
 namespace kv::test {
 
-struct TBMPSpec {
+struct TBMPFixture {
     uint32_t HeaderBytes = 40; // 12, 40, 52, 56, 64, 108 or 124
     int32_t Width = 0;
     int32_t Height = 0; // negative: rows top-down
@@ -24,7 +24,7 @@ struct TBMPSpec {
 };
 
 // The whole file. The pixel offset points right after the colour table.
-std::string BuildBMP(const TBMPSpec& spec);
+std::string BuildBMP(const TBMPFixture& fixture);
 
 // A valid file of each kind the reader knows, named for fixtures and seeds.
 struct TBMPSample {

@@ -89,42 +89,42 @@ std::string RunPython(const char* script, const std::filesystem::path& fileName)
 
 } // namespace
 
-void WriteRaster(const std::filesystem::path& fileName, const TRasterSpec& spec)
+void WriteRaster(const std::filesystem::path& fileName, const TRasterFixture& fixture)
 {
     GDALAllRegister();
-    GDALDriverH driver = GDALGetDriverByName(spec.Driver.c_str());
+    GDALDriverH driver = GDALGetDriverByName(fixture.Driver.c_str());
     if (!driver)
-        throw std::runtime_error("no GDAL driver " + spec.Driver);
+        throw std::runtime_error("no GDAL driver " + fixture.Driver);
     std::vector<const char*> options;
-    for (const std::string& option : spec.Options)
+    for (const std::string& option : fixture.Options)
         options.push_back(option.c_str());
     options.push_back(nullptr);
     // Drivers that only copy (AAIGrid) get a memory raster first.
     const bool canCreate = GDALGetMetadataItem(driver, GDAL_DCAP_CREATE, nullptr) != nullptr;
     GDALDriverH first = canCreate ? driver : GDALGetDriverByName("MEM");
-    GDALDatasetH ds = GDALCreate(first, canCreate ? fileName.c_str() : "", spec.Cols, spec.Rows, 1, spec.Type,
+    GDALDatasetH ds = GDALCreate(first, canCreate ? fileName.c_str() : "", fixture.Cols, fixture.Rows, 1, fixture.Type,
                                  canCreate ? const_cast<char**>(options.data()) : nullptr);
     if (!ds)
         throw std::runtime_error("cannot create " + fileName.string() + ": " + CPLGetLastErrorMsg());
-    if (spec.HasGeoTransform)
-        GDALSetGeoTransform(ds, const_cast<double*>(spec.GeoTransform.data()));
-    if (!spec.CRS.empty()) {
+    if (fixture.HasGeoTransform)
+        GDALSetGeoTransform(ds, const_cast<double*>(fixture.GeoTransform.data()));
+    if (!fixture.CRS.empty()) {
         OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-        OSRSetFromUserInput(srs, spec.CRS.c_str());
+        OSRSetFromUserInput(srs, fixture.CRS.c_str());
         GDALSetSpatialRef(ds, srs);
         OSRDestroySpatialReference(srs);
     }
     GDALRasterBandH band = GDALGetRasterBand(ds, 1);
-    if (spec.HasNoData)
-        GDALSetRasterNoDataValue(band, spec.NoData);
-    if (spec.Scale != 1.0)
-        GDALSetRasterScale(band, spec.Scale);
-    if (spec.Offset != 0.0)
-        GDALSetRasterOffset(band, spec.Offset);
-    if (!spec.Unit.empty())
-        GDALSetRasterUnitType(band, spec.Unit.c_str());
-    if (GDALRasterIO(band, GF_Write, 0, 0, spec.Cols, spec.Rows, const_cast<double*>(spec.Values.data()), spec.Cols,
-                     spec.Rows, GDT_Float64, 0, 0) != CE_None)
+    if (fixture.HasNoData)
+        GDALSetRasterNoDataValue(band, fixture.NoData);
+    if (fixture.Scale != 1.0)
+        GDALSetRasterScale(band, fixture.Scale);
+    if (fixture.Offset != 0.0)
+        GDALSetRasterOffset(band, fixture.Offset);
+    if (!fixture.Unit.empty())
+        GDALSetRasterUnitType(band, fixture.Unit.c_str());
+    if (GDALRasterIO(band, GF_Write, 0, 0, fixture.Cols, fixture.Rows, const_cast<double*>(fixture.Values.data()), fixture.Cols,
+                     fixture.Rows, GDT_Float64, 0, 0) != CE_None)
         throw std::runtime_error("cannot write the cells of " + fileName.string());
     if (!canCreate) {
         GDALDatasetH copy =

@@ -13,7 +13,7 @@
 
 namespace kv::test {
 
-struct TRasterSpec {
+struct TRasterFixture {
     int32_t Cols = 0;
     int32_t Rows = 0;
     GDALDataType Type = GDT_Float32;
@@ -30,8 +30,8 @@ struct TRasterSpec {
     std::vector<std::string> Options; // creation options
 };
 
-// Writes band 1 of a raster as `spec` describes. Throws std::runtime_error on failure.
-void WriteRaster(const std::filesystem::path& fileName, const TRasterSpec& spec);
+// Writes band 1 of a raster as `fixture` describes. Throws std::runtime_error on failure.
+void WriteRaster(const std::filesystem::path& fileName, const TRasterFixture& fixture);
 
 // The grid as korvela3d-cli's "grid" prints it: "cols,rows", then rows from the north, cells
 // west to east, joined by ",".
