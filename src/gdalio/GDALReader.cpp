@@ -15,6 +15,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <future>
 #include <limits>
 #include <numbers>
 #include <string>
@@ -213,31 +214,45 @@ struct TOrientation {
 };
 
 // Writes `lines` raster lines starting at raster line `firstLine` from a row-major buffer into
-// the grid, mapping each raw value with `map` (which returns VoidValue for a void cell).
+// the grid, mapping each raw value with `map` (which returns VoidValue for a void cell). The
+// lines are taken a tile of TileColumns columns at a time: first the tile's part of each line is
+// mapped into `tile` (contiguous, so the mapping and the range vectorise), then each of its
+// columns is written to the grid as one run; both stay within the first-level cache.
 template <typename TRaw, typename TMap>
 void StoreLines(const TRaw* buffer, int32_t firstLine, int32_t lines, TOrientation orientation, TDEMArray& dem,
-                TRange& range, TMap map)
+                TRange& range, std::vector<int32_t>& tile, TMap map)
 {
     const int32_t cols = dem.Cols();
     const int32_t rows = dem.Rows();
+    const size_t stride = static_cast<size_t>(cols);
+    tile.resize(static_cast<size_t>(lines) * TileColumns);
     int32_t low = range.Min;
     int32_t high = range.Max;
-    const size_t stride = static_cast<size_t>(cols);
     for (int32_t x0 = 0; x0 < cols; x0 += TileColumns) {
-        const int32_t x1 = std::min(cols, x0 + TileColumns);
-        // Column by column: each column's run of cells is written in one sweep, while the few
-        // buffer lines the tile reads stay in the cache.
-        for (int32_t x = x0; x < x1; ++x) {
+        const int32_t width = std::min(cols - x0, TileColumns);
+        for (int32_t i = 0; i < lines; ++i) {
+            const TRaw* raw = buffer + static_cast<size_t>(i) * stride + static_cast<size_t>(x0);
+            int32_t* mapped = tile.data() + static_cast<size_t>(i) * TileColumns;
+            for (int32_t k = 0; k < width; ++k) {
+                const int32_t cell = map(raw[k]);
+                mapped[k] = cell;
+                const bool valid = cell != VoidValue;
+                low = std::min(low, valid ? cell : low);
+                high = std::max(high, valid ? cell : high);
+            }
+        }
+        for (int32_t k = 0; k < width; ++k) {
+            const int32_t x = x0 + k;
             int32_t* cells = dem.Column(orientation.Eastward ? x : cols - 1 - x);
-            const TRaw* raw = buffer + x;
-            for (int32_t i = 0; i < lines; ++i) {
-                const int32_t line = firstLine + i;
-                const int32_t cell = map(raw[static_cast<size_t>(i) * stride]);
-                cells[orientation.NorthUp ? rows - 1 - line : line] = cell;
-                if (cell != VoidValue) {
-                    low = std::min(low, cell);
-                    high = std::max(high, cell);
-                }
+            const int32_t* mapped = tile.data() + k;
+            if (orientation.NorthUp) {
+                int32_t* run = cells + (rows - firstLine - 1); // raster lines run north to south
+                for (int32_t i = 0; i < lines; ++i)
+                    run[-i] = mapped[static_cast<size_t>(i) * TileColumns];
+            } else {
+                int32_t* run = cells + firstLine;
+                for (int32_t i = 0; i < lines; ++i)
+                    run[i] = mapped[static_cast<size_t>(i) * TileColumns];
             }
         }
     }
@@ -285,22 +300,38 @@ TRange ReadLines(GDALRasterBandH band, TOrientation orientation, TDEMArray& dem,
         chunk = std::max<int64_t>(blockY, chunk - chunk % blockY); // whole blocks: each is decoded once
     const int32_t chunkLines = static_cast<int32_t>(std::min<int64_t>(chunk, rows));
     const uint64_t bufferBytes = static_cast<uint64_t>(lineBytes) * static_cast<uint64_t>(chunkLines);
-    if (bufferBytes > AvailableMemoryBytes())
+    if (2 * bufferBytes > AvailableMemoryBytes())
         throw EKorvelaError(name + " has lines of " + std::to_string(cols) +
                             " cells, more than the available memory can buffer");
-    std::vector<TRaw> buffer(static_cast<size_t>(cols) * static_cast<size_t>(chunkLines));
 
+    // Two buffers: while one chunk is written into the grid on a second thread, GDAL reads the
+    // next into the other, so the mapping hides behind the reading. GDAL is only called from
+    // this thread; the stores run one after the other, so the range needs no lock.
+    std::array<std::vector<TRaw>, 2> buffers;
+    for (std::vector<TRaw>& buffer : buffers)
+        buffer.resize(static_cast<size_t>(cols) * static_cast<size_t>(chunkLines));
     TRange range;
+    std::vector<int32_t> tile;
+    std::future<void> storing; // declared after what it uses: its destruction waits for the store
+    size_t current = 0;
     for (int32_t line = 0; line < rows; line += chunkLines) {
         const int32_t lines = std::min(chunkLines, rows - line);
-        if (GDALRasterIO(band, GF_Read, 0, line, cols, lines, buffer.data(), cols, lines, BufferTypeOf<TRaw>(), 0, 0) !=
+        TRaw* buffer = buffers[current].data();
+        if (GDALRasterIO(band, GF_Read, 0, line, cols, lines, buffer, cols, lines, BufferTypeOf<TRaw>(), 0, 0) !=
             CE_None)
             throw EKorvelaError("Cannot read the cells of " + name + " from line " + std::to_string(line) +
                                 errors.Detail());
-        StoreLines(buffer.data(), line, lines, orientation, dem, range, map);
+        if (storing.valid())
+            storing.get();
+        storing = std::async(std::launch::async, [=, &dem, &range, &tile] {
+            StoreLines(buffer, line, lines, orientation, dem, range, tile, map);
+        });
+        current ^= 1;
         if (progress)
             progress(static_cast<int>(int64_t{line + lines} * 100 / rows));
     }
+    if (storing.valid())
+        storing.get();
     return range;
 }
 
