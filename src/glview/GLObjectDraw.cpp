@@ -5,7 +5,9 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <span>
+#include <vector>
 
 namespace kv {
 
@@ -39,6 +41,23 @@ void ApplyRendererState(const TGLRenderer& renderer)
         glEnable(GL_COLOR_MATERIAL);
 }
 
+namespace {
+
+// Corner indices of the edges of `faces` faces laid out three corners each: (0,1) (1,2) (2,0) of
+// every face. The pattern depends only on the count, so one list serves every mesh.
+const std::vector<uint32_t>& WireEdgeIndices(GLsizei faces)
+{
+    static std::vector<uint32_t> indices;
+    const auto needed = static_cast<size_t>(faces) * 6;
+    for (size_t face = indices.size() / 6; indices.size() < needed; ++face) {
+        const auto first = static_cast<uint32_t>(face * 3);
+        indices.insert(indices.end(), {first, first + 1, first + 1, first + 2, first + 2, first});
+    }
+    return indices;
+}
+
+} // namespace
+
 void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, TMeshDrawArrays& arrays)
 {
     const std::vector<int32_t> faces = mesh.DrawOrder(mesh.ModelMatrix, projection);
@@ -57,9 +76,10 @@ void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, TMeshDrawArrays& array
     const auto count = static_cast<GLsizei>(arrays.Vertices.size());
     if (mesh.RenderMode() == rmWire) {
         glShadeModel(GL_FLAT);
-        // Each face its own closed outline through its three corners.
-        for (GLsizei first = 0; first + 3 <= count; first += 3)
-            glDrawArrays(GL_LINE_LOOP, first, 3);
+        // Each face its own closed outline through its three corners: the three edges of every
+        // face as one run of lines, which draws what a line loop per face draws in one call.
+        const std::vector<uint32_t>& edges = WireEdgeIndices(count / 3);
+        glDrawElements(GL_LINES, static_cast<GLsizei>(count / 3 * 6), GL_UNSIGNED_INT, edges.data());
     } else {
         glShadeModel(mesh.RenderMode() == rmFlat ? GL_FLAT : GL_SMOOTH);
         glEnableClientState(GL_NORMAL_ARRAY);
