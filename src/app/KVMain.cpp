@@ -820,7 +820,7 @@ void TForm1::ChooseBackgroundImage()
         if (path.isEmpty())
             return;
         TGLBackTexture& back = GLViewer_->BackTexture();
-        LoadTextureFile(back, path.toStdString());
+        LoadTextureFile(back, path.toStdString(), true);
         back.Enabled = true;
         GLViewer_->update();
     });

@@ -35,6 +35,9 @@ public:
     // The faces in upload order: +X, -X, +Y, -Y, +Z, -Z.
     std::array<TGLBaseBitmap*, 6> Faces() { return {&LeftMap, &RightMap, &TopMap, &BottomMap, &FrontMap, &BackMap}; }
 
+    // The viewer's OpenGL name for the cube map, 0 until it makes one: each cube map keeps its
+    // own faces, so two cube-mapped objects never show each other's pictures.
+    uint32_t TextureName = 0;
     bool Uploaded = false;
     uint8_t MapMode = cmObjectLinear;
     TGLBaseBitmap LeftMap;

@@ -35,6 +35,42 @@ void TGL3DFont::Assign(const TGL3DFont& source)
     Built_ = false;
 }
 
+std::string GlyphCodes(const std::string& line)
+{
+    std::string codes;
+    codes.reserve(line.size());
+    bool multiByte = false;
+    for (size_t i = 0; i < line.size();) {
+        const auto lead = static_cast<uint8_t>(line[i]);
+        if (lead < 0x80) {
+            codes.push_back(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        const size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                              : lead >= 0xE0 && lead <= 0xEF ? 3
+                              : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                             : 0;
+        if (length == 0 || i + length > line.size())
+            return line;
+        uint32_t code = lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<uint8_t>(line[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return line;
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        const uint32_t least = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return line;
+        codes.push_back(code <= 0xFF ? static_cast<char>(code) : '?');
+        multiByte = true;
+        i += length;
+    }
+    return multiByte ? codes : line;
+}
+
 TGL3DString::TGL3DString() = default;
 
 void TGL3DString::Assign(const TGLObject& source)
@@ -121,8 +157,8 @@ TGL3DLayout TGL3DString::Layout() const
     double width = 0;
     for (const std::string& line : lines) {
         TGL3DLine laid;
-        laid.Text = line;
-        for (const char c : line)
+        laid.Text = GlyphCodes(line);
+        for (const char c : laid.Text)
             laid.Width += Font.Metrics(static_cast<uint8_t>(c)).CellIncX;
         width = std::max(width, laid.Width);
         layout.Lines.push_back(std::move(laid));

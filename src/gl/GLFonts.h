@@ -63,7 +63,12 @@ private:
     TGlyphMetricsTable Metrics_{};
 };
 
-// One line of a laid-out string: its characters and where it starts.
+// The glyph codes (0..255, one byte each) that draw a line of text. Text is UTF-8 in this program,
+// so a well-formed UTF-8 line is decoded, with characters beyond 255 drawn as "?"; a line that is
+// not UTF-8 (a single-byte text from elsewhere) is drawn byte for byte.
+std::string GlyphCodes(const std::string& line);
+
+// One line of a laid-out string: its glyph codes and where it starts.
 struct TGL3DLine {
     std::string Text;
     double Width = 0;

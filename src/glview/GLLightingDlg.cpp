@@ -1,7 +1,9 @@
 #include "glview/GLLightingDlg.h"
 
+#include "glview/GLLightControls.h"
 #include "glview/GLViewer.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -85,17 +87,61 @@ TLightingDlg::TLightingDlg(QWidget* parent) : QDialog(parent)
         typeForm->addRow(QLatin1String(attenuationNames[i]), Attenuation_[i]);
     }
     typeLayout->addLayout(typeForm);
+    auto* directions = new QHBoxLayout;
+    const char* pickerNames[] = {"Spot Parameters", "Directional Params"};
+    const char* pickerIds[] = {"SpotDirectionPicker", "DirectionPicker"};
+    for (int i = 0; i < 2; ++i) {
+        auto* group = new QGroupBox(QLatin1String(pickerNames[i]), typePage);
+        auto* groupLayout = new QVBoxLayout(group);
+        Pickers_[i] = new TDirectionPicker(group);
+        Pickers_[i]->setObjectName(QLatin1String(pickerIds[i]));
+        PositiveZ_[i] = new QCheckBox(QStringLiteral("+Z Side"), group);
+        PositiveZ_[i]->setObjectName(QLatin1String(pickerIds[i]) + QStringLiteral("PositiveZ"));
+        groupLayout->addWidget(Pickers_[i], 1);
+        groupLayout->addWidget(PositiveZ_[i]);
+        directions->addWidget(group);
+        connect(Pickers_[i], &TDirectionPicker::DirectionPicked, this, [this] { StoreDirections(); });
+        connect(PositiveZ_[i], &QCheckBox::toggled, this, [this, i](bool positive) {
+            Vector3D d = Pickers_[i]->Direction();
+            if ((d.z > 0) != positive) {
+                // The same point of the disk on the other side of the sphere.
+                d.z = d.z == 0 ? (positive ? 1e-9 : -1e-9) : -d.z;
+                Pickers_[i]->SetDirection(d);
+                StoreDirections();
+            }
+        });
+    }
+    typeLayout->addLayout(directions);
     typeLayout->addStretch();
     individual->addTab(typePage, QStringLiteral("Type"));
 
     auto* positionPage = new QWidget;
-    auto* positionForm = new QFormLayout(positionPage);
+    auto* positionLayout = new QVBoxLayout(positionPage);
+    auto* graphs = new QHBoxLayout;
+    Graphs_[0] = new TPositionGraph(QStringLiteral("Position X/Y (Front)"), false, positionPage);
+    Graphs_[0]->setObjectName(QStringLiteral("FrontGraph"));
+    Graphs_[1] = new TPositionGraph(QStringLiteral("Position X/Z (Above)"), true, positionPage);
+    Graphs_[1]->setObjectName(QStringLiteral("AboveGraph"));
+    for (TPositionGraph* graph : Graphs_)
+        graphs->addWidget(graph);
+    positionLayout->addLayout(graphs, 1);
+    auto* positionForm = new QFormLayout;
+    positionLayout->addLayout(positionForm);
     const char* axes[] = {"X", "Y", "Z"};
     for (int i = 0; i < 3; ++i) {
         Position_[i] = Spin(positionPage, QStringLiteral("Pos%1Spin").arg(QLatin1String(axes[i])), -1000, 1000, 1);
         positionForm->addRow(QLatin1String(axes[i]), Position_[i]);
     }
     individual->addTab(positionPage, QStringLiteral("Position"));
+    // The graphs set the position through the spins, which store it.
+    connect(Graphs_[0], &TPositionGraph::MarkerDragged, this, [this](double x, double y) {
+        Position_[0]->setValue(x);
+        Position_[1]->setValue(y);
+    });
+    connect(Graphs_[1], &TPositionGraph::MarkerDragged, this, [this](double x, double z) {
+        Position_[0]->setValue(x);
+        Position_[2]->setValue(z);
+    });
 
     auto* colorPage = new QWidget;
     auto* colorGrid = new QGridLayout(colorPage);
@@ -152,10 +198,6 @@ TLightingDlg::TLightingDlg(QWidget* parent) : QDialog(parent)
     body->addWidget(pages, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body);
-    auto* note =
-        new QLabel(QStringLiteral("The direction pickers and position graphs are not part of this version yet."), this);
-    note->setWordWrap(true);
-    layout->addWidget(note);
     layout->addWidget(buttons);
 }
 
@@ -200,6 +242,11 @@ void TLightingDlg::LoadLight()
     Attenuation_[0]->setValue(light.ConstantAttenuation);
     Attenuation_[1]->setValue(light.LinearAttenuation);
     Attenuation_[2]->setValue(light.QuadraticAttenuation);
+    Pickers_[0]->SetDirection({-light.SpotDirection.x, light.SpotDirection.y, light.SpotDirection.z});
+    Pickers_[1]->SetDirection({-light.Direction.r, light.Direction.g, light.Direction.b});
+    for (int i = 0; i < 2; ++i)
+        PositiveZ_[i]->setChecked(Pickers_[i]->Direction().z > 0);
+    ShowPosition();
     const float ambient = Viewer_->NormalAmbient().r;
     Ambient_->setValue(AmbientPosition(ambient));
     AmbientValue_->setText(QString::number(ambient, 'f', 1));
@@ -223,6 +270,29 @@ void TLightingDlg::StoreLight()
     light.ConstantAttenuation = static_cast<float>(Attenuation_[0]->value());
     light.LinearAttenuation = static_cast<float>(Attenuation_[1]->value());
     light.QuadraticAttenuation = static_cast<float>(Attenuation_[2]->value());
+    ShowPosition();
+    Viewer_->update();
+}
+
+void TLightingDlg::ShowPosition()
+{
+    Graphs_[0]->SetMarker({Position_[0]->value(), Position_[1]->value()});
+    Graphs_[1]->SetMarker({Position_[0]->value(), Position_[2]->value()});
+}
+
+void TLightingDlg::StoreDirections()
+{
+    if (Loading_ || !Viewer_ || Lights_->currentRow() < 0)
+        return;
+    TGLLightSource& light = Viewer_->Lights()[Lights_->currentRow()];
+    const Vector3D spot = Pickers_[0]->Direction();
+    light.SpotDirection = {static_cast<float>(-spot.x), static_cast<float>(spot.y), static_cast<float>(spot.z)};
+    const Vector3D direction = Pickers_[1]->Direction();
+    light.Direction = MakeFloat4(-direction.x, direction.y, direction.z, 0);
+    Loading_ = true;
+    for (int i = 0; i < 2; ++i)
+        PositiveZ_[i]->setChecked(Pickers_[i]->Direction().z > 0);
+    Loading_ = false;
     Viewer_->update();
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // "Lighting": the viewer's eight lights and its ambient level, edited in place. Modeless and on
-// top; every change repaints the viewer. The direction pickers and the position graphs are not
-// part of this version: directions keep their values, positions are typed.
+// top; every change repaints the viewer. The direction pickers show a light's spot direction and
+// its direction with x negated (they look at the eye from the scene); the position graphs plot
+// the position seen from the front (x, y) and from above (x, z).
 
 #include <QDialog>
 
+class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
 class QListWidget;
@@ -14,6 +16,8 @@ class QSlider;
 namespace kv {
 
 class TGLViewer;
+class TDirectionPicker;
+class TPositionGraph;
 
 class TLightingDlg : public QDialog {
     Q_OBJECT
@@ -36,6 +40,8 @@ private:
     void StoreChecks();
     void StoreAmbient();
     void ResetAmbient();
+    void StoreDirections();
+    void ShowPosition();
 
     TGLViewer* Viewer_ = nullptr;
     bool Loading_ = false;
@@ -45,6 +51,9 @@ private:
     QDoubleSpinBox* Attenuation_[3] = {};
     QDoubleSpinBox* Position_[3] = {};
     QDoubleSpinBox* Colors_[3][4] = {}; // ambient, diffuse, specular by red, green, blue, alpha
+    TDirectionPicker* Pickers_[2] = {}; // "Spot Parameters", "Directional Params"
+    QCheckBox* PositiveZ_[2] = {};
+    TPositionGraph* Graphs_[2] = {}; // front (x, y), above (x, z)
     QSlider* Ambient_ = nullptr;
     QLabel* AmbientValue_ = nullptr;
 };

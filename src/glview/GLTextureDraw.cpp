@@ -2,15 +2,34 @@
 
 #include "imaging/ImageLib.h"
 #include "platform/Bitmap.h"
+#include "platform/gui/BitmapProgress.h"
+
+#include <memory>
 
 #include <GL/gl.h>
 
 namespace kv {
 
-void LoadTextureFile(TGLBaseBitmap& texture, const std::filesystem::path& fileName)
+void LoadImageFileShowingProgress(TBitmap& bitmap, const std::filesystem::path& fileName, QWidget* parent)
+{
+    if (PictureFormatOf(fileName) == pfmBMP) {
+        LoadImageFile(bitmap, fileName);
+        return;
+    }
+    // Owned here so the window goes also when the decoder throws.
+    const auto window = std::make_unique<TBitmapProgress>(parent);
+    window->Open();
+    LoadImageFile(bitmap, fileName,
+                  [&window](TProgressStage stage, int percent) { window->Report(static_cast<int>(stage), percent); });
+}
+
+void LoadTextureFile(TGLBaseBitmap& texture, const std::filesystem::path& fileName, bool showProgress)
 {
     TBitmap bitmap;
-    LoadImageFile(bitmap, fileName);
+    if (showProgress)
+        LoadImageFileShowingProgress(bitmap, fileName);
+    else
+        LoadImageFile(bitmap, fileName);
     texture.LoadFromBitmap(bitmap);
 }
 

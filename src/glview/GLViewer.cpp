@@ -1,5 +1,6 @@
 #include "glview/GLViewer.h"
 
+#include "glview/GLObjectDraw.h"
 #include "glview/GLTextureDraw.h"
 
 #include <QCoreApplication>
@@ -49,6 +50,8 @@ TGLViewer::TGLViewer(QWidget* parent)
 TGLViewer::~TGLViewer()
 {
     BaseFrame_.OnChange = nullptr;
+    // The context outlives this object's members: it must not call back into them.
+    QObject::disconnect(ContextGone_);
     if (ContextCreated_ && context()) {
         makeCurrent();
         FreeContextResources();
@@ -77,8 +80,11 @@ void TGLViewer::InContext(const std::function<void()>& work)
 
 void TGLViewer::FreeContextResources()
 {
-    // The background picture is drawn from client memory and the figures in immediate mode, so
-    // the context holds nothing of ours yet; textures will be freed here.
+    // The background picture is drawn from client memory and the meshes from vertex arrays; the
+    // context holds the object textures and the glyph lists of 3D text.
+    const std::vector<TGLObject*> objects = SceneObjects();
+    Textures_.FreeAll(objects);
+    TextLists_.FreeAll(objects);
 }
 
 void TGLViewer::SetShowDefaultScene(bool show)
@@ -165,7 +171,8 @@ void TGLViewer::RebuildDefaultScene()
 
 void TGLViewer::initializeGL()
 {
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+    QObject::disconnect(ContextGone_);
+    ContextGone_ = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
         makeCurrent();
         FreeContextResources();
         doneCurrent();
@@ -236,11 +243,19 @@ void TGLViewer::Render()
               Camera_.Up.x, Camera_.Up.y, Camera_.Up.z);
     Matrix4x4 projection;
     glGetDoublev(GL_PROJECTION_MATRIX, projection.Data());
-    BaseFrame_.ApplyTree(Camera_.LookAtMatrix());
-    for (const TFrameItem& item : BaseFrame_.AllObjects())
-        if (item.Object->Visible)
-            DrawObject(*item.Object, projection);
+    // Items of hidden frames and hidden items only have their matrices recorded.
+    std::vector<TGLObject*> drawn;
+    BaseFrame_.ApplyTree(Camera_.LookAtMatrix(), [&drawn](const TFrameDrawItem& item) {
+        if (item.Draw)
+            drawn.push_back(item.Object);
+    });
+    for (TGLObject* object : drawn)
+        DrawObject(*object, projection);
     glLoadMatrixd(BaseFrame_.ModelMatrix.Data());
+    // Names and lists of objects that left the scene.
+    const std::vector<TGLObject*> objects = SceneObjects();
+    Textures_.Collect(objects);
+    TextLists_.Collect(objects);
     // Qt swaps the buffers after paintGL returns; finishing here makes the frame time cover the
     // drawing itself, which Mesa would otherwise still be doing behind our back.
     glFinish();
@@ -252,78 +267,37 @@ void TGLViewer::Render()
     emit DisplayChange();
 }
 
-namespace {
-
-void ApplyRendererState(const TGLRenderer& renderer)
-{
-    const TBlendState blend = renderer.BlendState();
-    if (blend.Blend) {
-        glBlendFunc(blend.Source, blend.Dest);
-        glEnable(GL_BLEND);
-    } else {
-        glDisable(GL_BLEND);
-    }
-    if (blend.DepthTest)
-        glEnable(GL_DEPTH_TEST);
-    else
-        glDisable(GL_DEPTH_TEST);
-    glLoadMatrixd(renderer.ModelMatrix.Data());
-    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, Float4ToArray(renderer.LightEmission).data());
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, Float4ToArray(renderer.LightSpecular).data());
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, renderer.LightShininess);
-    if (renderer.DoFrontBackColor()) {
-        glDisable(GL_COLOR_MATERIAL);
-        glMaterialfv(GL_BACK, GL_AMBIENT_AND_DIFFUSE, Float4ToArray(ColorToFloat4(renderer.BackColor())).data());
-        glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, Float4ToArray(ColorToFloat4(renderer.FrontColor())).data());
-    } else {
-        glEnable(GL_COLOR_MATERIAL);
-    }
-    if (renderer.DoTwoSidedLighting())
-        glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
-    else
-        glEnable(GL_COLOR_MATERIAL);
-}
-
-// The faces in drawing order as vertex arrays: one call per mode, the same pixels as one
-// glBegin/glEnd per mode would give.
-void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, TMeshDrawArrays& arrays)
-{
-    const std::vector<int32_t> faces = mesh.DrawOrder(mesh.ModelMatrix, projection);
-    if (faces.empty())
-        return;
-    arrays = mesh.DrawArrays(faces);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_DOUBLE, 0, arrays.Vertices.data());
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_FLOAT, 0, arrays.Colors.data());
-    const auto count = static_cast<GLsizei>(arrays.Vertices.size());
-    if (mesh.RenderMode() == rmWire) {
-        glShadeModel(GL_FLAT);
-        // Each face its own closed outline through its three corners.
-        for (GLsizei first = 0; first + 3 <= count; first += 3)
-            glDrawArrays(GL_LINE_LOOP, first, 3);
-    } else {
-        glShadeModel(mesh.RenderMode() == rmFlat ? GL_FLAT : GL_SMOOTH);
-        glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_DOUBLE, 0, arrays.Normals.data());
-        glDrawArrays(GL_TRIANGLES, 0, count);
-        glDisableClientState(GL_NORMAL_ARRAY);
-    }
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-}
-
-} // namespace
-
 void TGLViewer::DrawObject(TGLObject& object, const Matrix4x4& projection)
 {
-    auto* mesh = dynamic_cast<TGLMesh*>(&object);
-    if (!mesh)
-        return; // lines and 3D text are drawn once their drawing is built
+    auto* renderer = dynamic_cast<TGLRenderer*>(&object);
+    if (!renderer)
+        return;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    ApplyRendererState(*mesh);
-    DrawMesh(*mesh, projection, DrawArrays_);
+    TGLObjectTexture* texture = renderer->Texture && renderer->Texture->Enabled ? renderer->Texture.get() : nullptr;
+    if (texture) {
+        // The texture is set up under the parent's matrix, as the frame holding the object has it.
+        glLoadMatrixd(renderer->ParentMatrix.Data());
+        Textures_.Enable(*texture);
+    }
+    ApplyRendererState(*renderer);
+    if (auto* mesh = dynamic_cast<TGLMesh*>(renderer))
+        DrawMesh(*mesh, projection, DrawArrays_);
+    else if (auto* lines = dynamic_cast<TGLLines*>(renderer))
+        DrawLines(*lines, projection);
+    else if (auto* text = dynamic_cast<TGL3DString*>(renderer))
+        TextLists_.Draw(*text);
+    if (texture)
+        Textures_.Disable(*texture);
     glPopAttrib();
+}
+
+std::vector<TGLObject*> TGLViewer::SceneObjects() const
+{
+    std::vector<TGLObject*> objects;
+    objects.reserve(BaseFrame_.AllObjects().size());
+    for (const TFrameItem& item : BaseFrame_.AllObjects())
+        objects.push_back(item.Object);
+    return objects;
 }
 
 // Mouse: the owner navigates the base frame.

@@ -13,8 +13,10 @@
 #include "gl/GLMesh.h"
 #include "gl/GLTestFigures.h"
 #include "gl/GLTexture.h"
+#include "glview/GL3DTextDraw.h"
 #include "glview/GLFog.h"
 #include "glview/GLLights.h"
+#include "glview/GLTextureState.h"
 
 #include <QElapsedTimer>
 #include <QOpenGLWidget>
@@ -99,6 +101,7 @@ private:
     void Render();
     void DrawObject(TGLObject& object, const Matrix4x4& projection);
     void FreeContextResources();
+    std::vector<TGLObject*> SceneObjects() const;
     void InContext(const std::function<void()>& work);
     void ObjectsChanged();
 
@@ -116,6 +119,8 @@ private:
     TGLBackTexture BackTexture_;
     TGLBaseFrame BaseFrame_;
     TMeshDrawArrays DrawArrays_;
+    TGLTextureState Textures_;
+    TGL3DTextLists TextLists_;
 
     std::recursive_mutex RenderLock_;
     QElapsedTimer Clock_;
@@ -126,6 +131,7 @@ private:
     int64_t FrameCount_ = 0;
     bool ContextCreated_ = false;
     bool Painting_ = false;
+    QMetaObject::Connection ContextGone_;
 };
 
 } // namespace kv

@@ -80,6 +80,42 @@ TEST(TGL3DStringTest, LaysOutLinesByJustification)
     EXPECT_TRUE(Near(single.BoxSize, {3, h, -0.2}));
 }
 
+TEST(TGL3DStringTest, DrawsUTF8TextWithOneGlyphPerCharacter)
+{
+    struct TCase {
+        std::string Text;
+        std::string Codes;
+    };
+    const TCase cases[] = {
+        {"AB", "AB"},
+        {"A\xC3\xA9"
+         "B",
+         "A\xE9"
+         "B"}, // e acute, U+00E9
+        {"\xE2\x82\xAC"
+         "5",
+         "?5"}, // the euro sign has no glyph code
+        {"A\xE9"
+         "B",
+         "A\xE9"
+         "B"},                    // not UTF-8: byte for byte
+        {"\xC0\x81", "\xC0\x81"}, // an overlong form is not UTF-8 either
+        {"\xC3", "\xC3"},         // nor a cut sequence
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(GlyphCodes(c.Text), c.Codes) << c.Text;
+
+    TGL3DString text;
+    TGlyphMetricsTable metrics = TestMetrics();
+    metrics[0xE9] = {0.5f, 1.5f, 0, 0, 7, 0};
+    text.Font.SetGlyphMetrics(metrics);
+    text.SetText("\xC3\xA9");
+    const TGL3DLayout layout = text.Layout();
+    ASSERT_EQ(layout.Lines.size(), 1u);
+    EXPECT_EQ(layout.Lines[0].Text, "\xE9");
+    EXPECT_EQ(layout.Lines[0].Width, 7);
+}
+
 TEST(TGL3DStringTest, DepthChangeAsksForTheGlyphsAgain)
 {
     TGL3DFont font;

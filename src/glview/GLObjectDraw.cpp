@@ -1,0 +1,145 @@
+#include "glview/GLObjectDraw.h"
+
+#include "gl/GLOctTree.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace kv {
+
+void ApplyRendererState(const TGLRenderer& renderer)
+{
+    const TBlendState blend = renderer.BlendState();
+    if (blend.Blend) {
+        glBlendFunc(blend.Source, blend.Dest);
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    if (blend.DepthTest)
+        glEnable(GL_DEPTH_TEST);
+    else
+        glDisable(GL_DEPTH_TEST);
+    glLoadMatrixd(renderer.ModelMatrix.Data());
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, Float4ToArray(renderer.LightEmission).data());
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, Float4ToArray(renderer.LightSpecular).data());
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, renderer.LightShininess);
+    if (renderer.DoFrontBackColor()) {
+        glDisable(GL_COLOR_MATERIAL);
+        glMaterialfv(GL_BACK, GL_AMBIENT_AND_DIFFUSE, Float4ToArray(ColorToFloat4(renderer.BackColor())).data());
+        glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, Float4ToArray(ColorToFloat4(renderer.FrontColor())).data());
+    } else {
+        glEnable(GL_COLOR_MATERIAL);
+    }
+    if (renderer.DoTwoSidedLighting())
+        glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    else
+        glEnable(GL_COLOR_MATERIAL);
+}
+
+namespace {
+
+// Corner indices of the edges of `faces` faces laid out three corners each: (0,1) (1,2) (2,0) of
+// every face. The pattern depends only on the count, so one list serves every mesh.
+const std::vector<uint32_t>& WireEdgeIndices(GLsizei faces)
+{
+    static std::vector<uint32_t> indices;
+    const auto needed = static_cast<size_t>(faces) * 6;
+    for (size_t face = indices.size() / 6; indices.size() < needed; ++face) {
+        const auto first = static_cast<uint32_t>(face * 3);
+        indices.insert(indices.end(), {first, first + 1, first + 1, first + 2, first + 2, first});
+    }
+    return indices;
+}
+
+} // namespace
+
+void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, TMeshDrawArrays& arrays)
+{
+    const std::vector<int32_t> faces = mesh.DrawOrder(mesh.ModelMatrix, projection);
+    if (faces.empty())
+        return;
+    mesh.DrawArrays(faces, arrays);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_DOUBLE, 0, arrays.Vertices.data());
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, 0, arrays.Colors.data());
+    const bool withTexCoords = !arrays.TexCoords.empty();
+    if (withTexCoords) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_DOUBLE, 0, arrays.TexCoords.data());
+    }
+    const auto count = static_cast<GLsizei>(arrays.Vertices.size());
+    if (mesh.RenderMode() == rmWire) {
+        glShadeModel(GL_FLAT);
+        // Each face its own closed outline through its three corners: the three edges of every
+        // face as one run of lines, which draws what a line loop per face draws in one call.
+        const std::vector<uint32_t>& edges = WireEdgeIndices(count / 3);
+        glDrawElements(GL_LINES, static_cast<GLsizei>(count / 3 * 6), GL_UNSIGNED_INT, edges.data());
+    } else {
+        glShadeModel(mesh.RenderMode() == rmFlat ? GL_FLAT : GL_SMOOTH);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_DOUBLE, 0, arrays.Normals.data());
+        glDrawArrays(GL_TRIANGLES, 0, count);
+        glDisableClientState(GL_NORMAL_ARRAY);
+    }
+    if (withTexCoords)
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void DrawLines(TGLLines& lines, const Matrix4x4& projection)
+{
+    const std::vector<int32_t> order = lines.DrawOrder(FrustumFromMatrices(lines.ModelMatrix, projection));
+    if (order.empty())
+        return;
+    glDisable(GL_LIGHTING);
+    const float alpha = lines.ColorAlpha();
+    const std::span<const int32_t> colors = lines.LineColor.Items();
+    const std::span<const TLineProperty> properties = lines.LineProperties.Items();
+    // One glBegin for each run of segments drawn alike: width and stipple cannot change inside it.
+    bool open = false;
+    TLineProperty current;
+    for (const int32_t i : order) {
+        const auto k = static_cast<size_t>(i);
+        if (k >= colors.size() || k >= properties.size())
+            continue;
+        TLineProperty p = properties[k];
+        // OpenGL refuses widths below 1 and stipple factors outside 1..256 with an error and
+        // draws nothing; such segments draw at the nearest allowed value instead.
+        p.Width = std::max(p.Width, 1);
+        p.Factor = std::clamp(p.Factor, 1, 256);
+        if (!p.StippleOn) {
+            p.Pattern = 0;
+            p.Factor = 1;
+        }
+        if (!open || !(p == current)) {
+            if (open)
+                glEnd();
+            glLineWidth(static_cast<float>(p.Width));
+            if (p.StippleOn) {
+                glLineStipple(p.Factor, p.Pattern);
+                glEnable(GL_LINE_STIPPLE);
+            } else {
+                glDisable(GL_LINE_STIPPLE);
+            }
+            current = p;
+            glBegin(GL_LINES);
+            open = true;
+        }
+        const Float4 c = ColorToFloat4(static_cast<uint32_t>(colors[k]), alpha);
+        glColor4f(c.r, c.g, c.b, c.a);
+        const Segment3D s = lines.Vertices.Segment(i);
+        glVertex3d(s.Start.x, s.Start.y, s.Start.z);
+        glVertex3d(s.End.x, s.End.y, s.End.z);
+    }
+    if (open)
+        glEnd();
+}
+
+} // namespace kv

@@ -1,0 +1,25 @@
+#pragma once
+// The drawing of one scene object in OpenGL, from its plain data: the render state every
+// renderer sets (blending, its matrix, material, colours) and the geometry of meshes and line
+// objects. The caller brackets each object in glPushAttrib(GL_ALL_ATTRIB_BITS) / glPopAttrib.
+
+#include "gl/GLLines.h"
+#include "gl/GLMatrix.h"
+#include "gl/GLMesh.h"
+#include "gl/GLRenderer.h"
+
+namespace kv {
+
+// Blending and depth test, the object's ModelMatrix, emission, specular, shininess, and the
+// front/back colours or the colour material.
+void ApplyRendererState(const TGLRenderer& renderer);
+
+// The faces the culling grid keeps, as vertex arrays (with the computed texture coordinates when
+// the mesh has them): one glDrawArrays of triangles in flat and smooth mode, one line loop per
+// face in wire mode. `arrays` is kept by the caller from frame to frame.
+void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, TMeshDrawArrays& arrays);
+
+// The segments the culling grid keeps, unlit, each in its colour, width and stipple.
+void DrawLines(TGLLines& lines, const Matrix4x4& projection);
+
+} // namespace kv
