@@ -152,18 +152,28 @@ void TVideoCapture::CaptureFrame(const TBitmap& picture)
         throw EKorvelaError("File not open");
     const TBitmap* source = &picture;
     TBitmap converted;
-    if (picture.PixelFormat() != pf24bit) {
+    if (picture.PixelFormat() != pf24bit && picture.PixelFormat() != pf32bit) {
         converted = picture;
         converted.SetPixelFormat(pf24bit);
         source = &converted;
     }
     const int32_t rows = std::min(Frame_.Height(), source->Height());
-    const size_t bytes = size_t(std::min(Frame_.Width(), source->Width())) * 3;
+    const int32_t columns = std::min(Frame_.Width(), source->Width());
     for (int32_t y = 0; y < Frame_.Height(); ++y) {
         uint8_t* row = Frame_.ScanLine(y);
         std::memset(row, 0, Frame_.RowBytes());
-        if (y < rows)
-            std::memcpy(row, source->ScanLine(y), bytes);
+        if (y >= rows)
+            continue;
+        const uint8_t* from = source->ScanLine(y);
+        if (source->PixelFormat() == pf24bit) {
+            std::memcpy(row, from, size_t(columns) * 3);
+        } else {
+            for (int32_t x = 0; x < columns; ++x, row += 3, from += 4) {
+                row[0] = from[0];
+                row[1] = from[1];
+                row[2] = from[2];
+            }
+        }
     }
     Writer_->WriteFrame(Frame_);
 }
