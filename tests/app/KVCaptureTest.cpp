@@ -4,6 +4,7 @@
 #include "app/KVCapture.h"
 
 #include "AppTestSupport.h"
+#include "app/KVHelp.h"
 #include "app/KVMain.h"
 #include "glview/GLViewer.h"
 #include "support/FFmpegPeer.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -55,7 +57,7 @@ protected:
     {
         Recorder.SaveAnswers << QString::fromStdString(fileName.string());
         Command("ArmAVICapture1")->trigger();
-        Recorder.OnDialog = [&](QDialog&) {
+        Recorder.OnDialog = [this, fps, limit, maxFrames](QDialog&) {
             Option<QSpinBox>("FPSSpin")->setValue(fps);
             Option<QCheckBox>("LimitChk")->setChecked(limit);
             Option<QSpinBox>("MaxFramesSpin")->setValue(maxFrames);
@@ -84,6 +86,17 @@ TEST_F(KVCaptureTest, OptionsDialogShowsTheMovieLengthAndRefusesARateBelowOne)
     EXPECT_EQ(Option<QLabel>("DisTime")->text(), "3:00");
     Option<QSpinBox>("MaxFramesSpin")->setValue(1200);
     EXPECT_EQ(Option<QLabel>("DisTime")->text(), "20:00");
+
+    // "&Capture Options..." shows the dialog; its help button opens the capture page.
+    bool shown = false;
+    Recorder.OnDialog = [&](QDialog& dialog) {
+        shown = &dialog == &Form_->CaptureDlg();
+        dialog.findChild<QPushButton*>("HelpBtn")->click();
+        return int(QDialog::Accepted);
+    };
+    Command("CaptureOptions1")->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(Form_->HelpWindow().CurrentPage().toStdString(), "capture.html");
 }
 
 TEST_F(KVCaptureTest, SpinningBallIsRecordedUntilTheButtonIsReleased)
