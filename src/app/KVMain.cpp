@@ -43,6 +43,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <string_view>
 
@@ -202,6 +203,14 @@ TForm1::TForm1(TMainOptions options)
 
 TForm1::~TForm1()
 {
+    // A movie still being recorded is finished, not dropped with the window.
+    if (Capture_.Active()) {
+        try {
+            Capture_.Stop();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+        }
+    }
     if (ReadThread_) {
         ReadThread_->wait();
         delete ReadThread_;

@@ -160,6 +160,22 @@ TEST_F(KVCaptureTest, FrameLimitClosesTheMovieWithAMessage)
     EXPECT_EQ(probed.Frames, 5);
 }
 
+TEST_F(KVCaptureTest, ClosingTheWindowFinishesTheMovie)
+{
+    if (const std::string reason = test::FFmpegMissingReason(); !reason.empty())
+        GTEST_SKIP() << reason;
+    TForm1& form = Form();
+    const auto movie = Dir / "closed.avi";
+    Arm(movie, 30, false, 180);
+    Command("AnimateBtn")->trigger();
+    CaptureBtn()->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.CapturedFrames() >= 4; }, 20000));
+    Command("StopBtn")->trigger();
+    const int frames = form.CapturedFrames();
+    Form_.reset();
+    EXPECT_EQ(test::ProbeMovie(movie).Frames, frames);
+}
+
 TEST_F(KVCaptureTest, AMovieThatCannotBeMadeIsReportedAndTheButtonReleased)
 {
     TForm1& form = Form();
