@@ -5,7 +5,6 @@
 #include "platform/KVError.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 extern "C" {
@@ -32,7 +31,6 @@ std::string FFmpegText(int error)
 } // namespace
 
 struct TH264Movie::TState {
-    std::filesystem::path FileName;
     std::unique_ptr<TAtomicFile> File;
     uint64_t Position = 0;
     std::string IOError; // why the last write failed, for the message
@@ -108,7 +106,6 @@ TH264Movie::TH264Movie(const std::filesystem::path& fileName, int32_t width, int
     : State_(std::make_unique<TState>())
 {
     TState& s = *State_;
-    s.FileName = fileName;
     // The encoder's statistics are no news to the user; errors come back as our messages.
     av_log_set_level(AV_LOG_ERROR);
     const std::string openOperation = CreateFileOperation(fileName.extension().string());
