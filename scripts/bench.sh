@@ -18,8 +18,8 @@ if [ ${#names[@]} -eq 0 ]; then
 fi
 for name in "${names[@]}"; do
   echo "== $name"
-  # The viewer's benchmark draws in a window: it gets a virtual display of its own.
+  # The viewer's and the capture's benchmarks draw with OpenGL: they get a virtual display.
   runner=()
-  [ "$name" = GLViewerBench ] && runner=(tests/run-with-display.sh)
+  case "$name" in GLViewerBench | CaptureBench) runner=(tests/run-with-display.sh) ;; esac
   "${runner[@]}" "build/release/bench/$name" --benchmark_min_time=1
 done

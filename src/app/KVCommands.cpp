@@ -26,7 +26,7 @@ constexpr std::array Commands{
     TCommandInfo{"CopyImage1", ndIdle, false},
     TCommandInfo{"SetTerrainColor1", ndNothing, true},
     TCommandInfo{"SetBaseColor1", ndNothing, true},
-    TCommandInfo{"ArmAVICapture1", ndNothing, false},
+    TCommandInfo{"ArmAVICapture1", ndNothing, true},
     // DEM menu
     TCommandInfo{"Options2", ndIdle, true},
     TCommandInfo{"DemInfo1", ndIdle, true},
@@ -38,7 +38,7 @@ constexpr std::array Commands{
     TCommandInfo{"Lighting1", ndNothing, true},
     TCommandInfo{"Materials1", ndNothing, true},
     TCommandInfo{"EnvironmentOptions1", ndIdle, true},
-    TCommandInfo{"CaptureOptions1", ndNothing, false},
+    TCommandInfo{"CaptureOptions1", ndNothing, true},
     TCommandInfo{"SaveUserDefaults1", ndNothing, true},
     // Tools and Help menus
     TCommandInfo{"MergeDEMFiles1", ndNothing, true},
@@ -68,7 +68,7 @@ constexpr std::array Commands{
     TCommandInfo{"ResetScaleBtn", ndNothing, true},
     TCommandInfo{"AnimateBtn", ndNothing, true},
     TCommandInfo{"StopBtn", ndNothing, true},
-    TCommandInfo{"CaptureBtn", ndNothing, false},
+    TCommandInfo{"CaptureBtn", ndArmed, true},
 };
 
 } // namespace
@@ -96,6 +96,8 @@ bool CommandEnabled(const TCommandInfo& command, const TDocumentState& state)
         return !state.Opening;
     case ndDEM:
         return state.DEMLoaded && !state.Opening;
+    case ndArmed:
+        return state.CaptureArmed;
     }
     return false;
 }

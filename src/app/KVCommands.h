@@ -13,6 +13,7 @@ namespace kv {
 struct TDocumentState {
     bool DEMLoaded = false; // the last open completed (the DEM commands need it)
     bool Opening = false;   // a file is being read
+    bool CaptureArmed = false; // a movie file was chosen and its capture has not ended
 };
 
 // What a command needs before it can run.
@@ -20,6 +21,7 @@ enum TCommandNeed : uint8_t {
     ndNothing, // always available
     ndIdle,    // not while a file is being read
     ndDEM,     // a loaded map, not while a file is being read
+    ndArmed,   // an armed capture (the capture button)
 };
 
 struct TCommandInfo {

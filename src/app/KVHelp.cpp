@@ -18,6 +18,7 @@ namespace {
 // In the order the index lists them (alphabetical, ignoring case).
 constexpr std::array Keywords{
     THelpKeyword{"3D model editor", "pages.html#model"},
+    THelpKeyword{"AVI capture", "capture.html"},
     THelpKeyword{"colour bar", "map.html#colorbar"},
     THelpKeyword{"contour lines", "plot-options.html"},
     THelpKeyword{"coordinates", "map.html#coordinates"},
@@ -26,6 +27,7 @@ constexpr std::array Keywords{
     THelpKeyword{"feet", "units.html"},
     THelpKeyword{"merge", "merge.html"},
     THelpKeyword{"meters", "units.html"},
+    THelpKeyword{"movie", "capture.html"},
     THelpKeyword{"opening a DEM", "opening.html"},
     THelpKeyword{"overlay editor", "pages.html#overlay"},
     THelpKeyword{"pan factor", "merge.html#pan"},
@@ -53,6 +55,8 @@ QString HelpPageForContext(int context)
         return QStringLiteral("dem-info.html");
     case 5:
         return QStringLiteral("units.html");
+    case 6:
+        return QStringLiteral("capture.html#options");
     case 7:
         return QStringLiteral("dem-info.html#errors");
     case 8:

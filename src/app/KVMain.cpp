@@ -1,5 +1,6 @@
 #include "app/KVMain.h"
 
+#include "app/KVCapture.h"
 #include "app/KVDEMInfoDlg.h"
 #include "app/KVDEMMergeDlg.h"
 #include "app/KVEnvironDlg.h"
@@ -42,6 +43,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <string_view>
 
@@ -185,6 +187,7 @@ TForm1::TForm1(TMainOptions options)
     connect(SceneSetDlg_, &TSceneSetDlg::FogColorClicked, this, [this] { ChooseFogColor(); });
     connect(SceneSetDlg_, &TSceneSetDlg::BackgroundColorClicked, this, [this] { ChooseBackgroundColor(); });
     connect(SceneSetDlg_, &TSceneSetDlg::BackgroundImageClicked, this, [this] { ChooseBackgroundImage(); });
+    CaptureDlg_ = new TCaptureDlg(this, showHelp);
     HelpWindow_ = new THelpWindow(this);
 
     // Stored settings replace the built-in defaults, then the units apply and the list is read.
@@ -200,6 +203,14 @@ TForm1::TForm1(TMainOptions options)
 
 TForm1::~TForm1()
 {
+    // A movie still being recorded is finished, not dropped with the window.
+    if (Capture_.Active()) {
+        try {
+            Capture_.Stop();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+        }
+    }
     if (ReadThread_) {
         ReadThread_->wait();
         delete ReadThread_;
@@ -256,6 +267,10 @@ void TForm1::CreateCommands()
     Bind("Lighting1", &TForm1::ShowLighting);
     Bind("Materials1", &TForm1::ShowMaterials);
     Bind("SetBaseColor1", &TForm1::SetBaseColor);
+    Bind("ArmAVICapture1", &TForm1::ArmAVICapture);
+    Bind("CaptureOptions1", &TForm1::ShowCaptureOptions);
+    connect(Command("CaptureBtn"), &QAction::triggered, this,
+            [this](bool down) { RunCommand(Services_.Messages, [this, down] { CaptureBtnClick(down); }); });
     connect(Command("Contents1"), &QAction::triggered, this,
             [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowContents(); }); });
     connect(Command("KeyWordSearch1"), &QAction::triggered, this,
@@ -317,7 +332,8 @@ QToolButton* TForm1::ToolButton(QWidget* parent, const char* command)
 
 void TForm1::UpdateCommands()
 {
-    const TDocumentState state = Document_.State();
+    TDocumentState state = Document_.State();
+    state.CaptureArmed = !ArmedCaptureFile_.empty();
     for (const TCommandInfo& command : MainCommands())
         if (QAction* action = findChild<QAction*>(QLatin1String(command.Name.data(), command.Name.size())))
             action->setEnabled(CommandEnabled(command, state));

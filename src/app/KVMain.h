@@ -6,9 +6,12 @@
 
 #include "app/KVDocument.h"
 #include "app/KVServices.h"
+#include "capture/CaptureThrottle.h"
+#include "capture/avilib.h"
 #include "gl/GLTestFigures.h"
 #include "mapview/DEMImage.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <filesystem>
@@ -28,6 +31,7 @@ class QToolButton;
 
 namespace kv {
 
+class TCaptureDlg;
 class TColorBarView;
 class TDEMImageView;
 class TDemErrorDlg;
@@ -110,6 +114,16 @@ public:
     void ShowMaterials();
     TMaterialsDlg& MaterialsDlg() { return *MaterialsDlg_; }
 
+    // "&Arm AVI Capture...": chooses the movie file and enables the capture button.
+    void ArmAVICapture();
+    // "&Capture Options...".
+    void ShowCaptureOptions();
+    TCaptureDlg& CaptureDlg() { return *CaptureDlg_; }
+    // The capture button pressed (start) or released (stop; a new file must be armed).
+    void CaptureBtnClick(bool down);
+    bool CaptureActive() const { return Capture_.Active(); }
+    int32_t CapturedFrames() const { return CaptureThrottle_.FrameCount(); }
+
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
     TDemErrorDlg& DemErrorDlg() { return *DemErrorDlg_; }
@@ -161,6 +175,9 @@ private:
     void ChooseFogColor();
     void CreateTerrainObjects();
     void ChooseMeshColor(TGLMesh* mesh);
+    void OfferCaptureFrame();
+    void EndCapture(const QString& message);
+    uint32_t CaptureNow() const;
 
     TDocument Document_;
     TAppServices Services_;
@@ -187,6 +204,14 @@ private:
     TSceneSetDlg* SceneSetDlg_ = nullptr;
     TLightingDlg* LightingDlg_ = nullptr;
     TMaterialsDlg* MaterialsDlg_ = nullptr;
+    TCaptureDlg* CaptureDlg_ = nullptr;
+
+    std::filesystem::path ArmedCaptureFile_; // empty: no capture armed
+    TVideoCapture Capture_;
+    TCaptureThrottle CaptureThrottle_;
+    bool CaptureLimited_ = false;
+    QElapsedTimer CaptureClock_;
+    TBitmap CapturePicture_; // the viewer's last picture, reused from frame to frame
 
     TGLViewer* GLViewer_ = nullptr;
     QTimer* AnimationTimer_ = nullptr;

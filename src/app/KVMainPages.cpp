@@ -258,6 +258,8 @@ QWidget* TForm1::CreateDirectXSheet()
     GLViewer_->SetShowDefaultScene(true);
     GLViewer_->setMinimumSize(64, 64);
     connect(GLViewer_, &TGLViewer::Change, this, &TForm1::UpdateViewStatistics);
+    // A capture takes its frames after renders only (Change also follows changes of the scene).
+    connect(GLViewer_, &TGLViewer::DisplayChange, this, &TForm1::OfferCaptureFrame);
     connect(GLViewer_, &TGLViewer::MousePressed, this, [this](int x, int y, unsigned) {
         GLViewer_->BaseFrame().MouseDown(x, y);
     });

@@ -2,6 +2,7 @@
 
 #include "platform/KVError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -193,41 +194,93 @@ std::vector<char> ReadWholeFile(const std::filesystem::path& fileName)
 
 void WriteFileAtomically(const std::filesystem::path& fileName, std::string_view contents)
 {
+    TAtomicFile file(fileName);
+    file.Write(contents);
+    file.Commit();
+}
+
+TAtomicFile::TAtomicFile(const std::filesystem::path& fileName) : FileName_(fileName)
+{
     // A symbolic link stays a link: the file it points to receives the new contents, and the
     // temporary file is made beside that file so the rename stays within one file system.
-    const std::filesystem::path target = FollowLinks(fileName);
-    const auto fail = [&](int error) {
-        throw EKorvelaError("Cannot write file " + fileName.string() + ": " + ErrorText(error));
-    };
-
+    Target_ = FollowLinks(fileName);
     struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
+    const bool exists = ::stat(Target_.c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode))
         throw EKorvelaError("Cannot write file " + fileName.string() + ": " + NotRegularText(old.st_mode));
 
-    std::filesystem::path temp;
     int error = 0;
-    const int fd = CreateTempBeside(target, temp, error);
-    if (fd < 0)
-        fail(error);
-    TFileDescriptor file(fd);
-    if (exists)
-        error = TakeOverOwnerAndMode(file.Get(), old);
-    if (error == 0)
-        error = WriteAll(file.Get(), contents);
-    if (error == 0 && ::fsync(file.Get()) != 0)
-        error = errno;
-    const int closeError = file.Close();
+    Fd_ = CreateTempBeside(Target_, Temp_, error);
+    if (Fd_ < 0)
+        Fail(error);
+    if (exists && (error = TakeOverOwnerAndMode(Fd_, old)) != 0) {
+        Discard();
+        Fail(error);
+    }
+}
+
+TAtomicFile::~TAtomicFile()
+{
+    Discard();
+}
+
+void TAtomicFile::Fail(int error) const
+{
+    throw EKorvelaError("Cannot write file " + FileName_.string() + ": " + ErrorText(error));
+}
+
+void TAtomicFile::Discard()
+{
+    if (Fd_ < 0)
+        return;
+    ::close(Fd_);
+    Fd_ = -1;
+    ::unlink(Temp_.c_str());
+}
+
+void TAtomicFile::Write(std::string_view data)
+{
+    if (Fd_ < 0)
+        Fail(EBADF);
+    if (const int error = WriteAll(Fd_, data); error != 0)
+        Fail(error);
+    Size_ += data.size();
+}
+
+void TAtomicFile::WriteAt(uint64_t offset, std::string_view data)
+{
+    if (Fd_ < 0)
+        Fail(EBADF);
+    size_t written = 0;
+    while (written < data.size()) {
+        const ssize_t n = ::pwrite(Fd_, data.data() + written, data.size() - written,
+                                   static_cast<off_t>(offset + written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            Fail(n < 0 ? errno : EIO);
+        written += static_cast<size_t>(n);
+    }
+    Size_ = std::max<uint64_t>(Size_, offset + data.size());
+}
+
+void TAtomicFile::Commit()
+{
+    if (Fd_ < 0)
+        Fail(EBADF);
+    int error = ::fsync(Fd_) != 0 ? errno : 0;
+    const int closeError = ::close(Fd_) == 0 ? 0 : errno;
+    Fd_ = -1;
     if (error == 0)
         error = closeError;
-    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
+    if (error == 0 && ::rename(Temp_.c_str(), Target_.c_str()) != 0)
         error = errno;
     if (error != 0) {
-        ::unlink(temp.c_str());
-        fail(error);
+        ::unlink(Temp_.c_str());
+        Fail(error);
     }
-    if (const int flushError = FlushFolder(target.parent_path()); flushError != 0)
-        throw EKorvelaError("The new contents of " + fileName.string() +
+    if (const int flushError = FlushFolder(Target_.parent_path()); flushError != 0)
+        throw EKorvelaError("The new contents of " + FileName_.string() +
                             " are in place but may not have reached the disk: " + ErrorText(flushError));
 }
 

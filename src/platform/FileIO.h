@@ -34,6 +34,40 @@ void RefuseIrregularFile(const std::filesystem::path& fileName);
 // new contents are in place but may not have reached the disk.
 void WriteFileAtomically(const std::filesystem::path& fileName, std::string_view contents);
 
+// The same safe save for contents that are written piece by piece (a movie that grows frame by
+// frame): the pieces go to the temporary file beside the target, and only Commit puts the file in
+// place. Destroying it without a successful Commit removes the temporary file, so the old file
+// stays as it was. Every failure throws EKorvelaError "Cannot write file <name>: <reason>".
+class TAtomicFile {
+public:
+    // Creates the temporary file, with the rules of WriteFileAtomically for links and targets
+    // that are not regular files.
+    explicit TAtomicFile(const std::filesystem::path& fileName);
+    ~TAtomicFile();
+    TAtomicFile(const TAtomicFile&) = delete;
+    TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+    // Appends at the end of what was written.
+    void Write(std::string_view data);
+    // Overwrites bytes already written (a header whose sizes are known only at the end).
+    void WriteAt(uint64_t offset, std::string_view data);
+    // Bytes written so far.
+    uint64_t Size() const { return Size_; }
+    // Flushes the file to disk and renames it over the target; nothing can be written after.
+    void Commit();
+    // Drops the temporary file now; the target is left as it was.
+    void Discard();
+
+private:
+    [[noreturn]] void Fail(int error) const;
+
+    std::filesystem::path FileName_;
+    std::filesystem::path Target_;
+    std::filesystem::path Temp_;
+    int Fd_ = -1;
+    uint64_t Size_ = 0;
+};
+
 // The message every reader uses when a file cannot be opened.
 std::string CannotOpenMessage(const std::filesystem::path& fileName);
 

@@ -33,6 +33,8 @@ const TEnablingCase EnablingCases[] = {
     {"DEM command while the first file is read", ndDEM, true, FirstOpen, false},
     {"DEM command with a map", ndDEM, true, Loaded, true},
     {"DEM command while another file is read", ndDEM, true, Reopening, false},
+    {"capture button before a file is armed", ndArmed, true, Loaded, false},
+    {"capture button once a file is armed", ndArmed, true, TDocumentState{false, true, true}, true},
 };
 
 TEST(KVCommandsTest, EnablingRule)

@@ -180,6 +180,30 @@ TEST(WriteFileAtomically, AFailedSaveLeavesTheOldFileAsItWas)
     EXPECT_THAT(Leftovers(dir.Path(), {"map.dem", "folder", "pipe"}), ::testing::IsEmpty());
 }
 
+TEST(TAtomicFile, PiecesAndPatchesAppearOnlyWhenCommitted)
+{
+    TTempDir dir;
+    WriteFileText(dir / "spin.avi", "older movie");
+    {
+        TAtomicFile file(dir / "spin.avi");
+        file.Write("RIFF????");
+        file.Write("frames");
+        file.WriteAt(4, "size");
+        EXPECT_EQ(file.Size(), 14u);
+        EXPECT_EQ(ReadFileText(dir / "spin.avi"), "older movie") << "not before the commit";
+        file.Commit();
+        EXPECT_THROW(file.Write("more"), EKorvelaError);
+    }
+    EXPECT_EQ(ReadFileText(dir / "spin.avi"), "RIFFsizeframes");
+    {
+        // Given up half-way: the file stays as it was and nothing is left beside it.
+        TAtomicFile file(dir / "spin.avi");
+        file.Write("half a movie");
+    }
+    EXPECT_EQ(ReadFileText(dir / "spin.avi"), "RIFFsizeframes");
+    EXPECT_THAT(Leftovers(dir.Path(), {"spin.avi"}), ::testing::IsEmpty());
+}
+
 TEST(ReadWholeFile, RefusesWhatIsNotARegularFileAtOnce)
 {
     TTempDir dir;
