@@ -11,24 +11,15 @@
 #include <QMessageBox>
 #include <QPixmap>
 
-#include <charconv>
 #include <cstdio>
 
 namespace kv {
 
 TRect ParseBox(const std::string& text, const std::string& option)
 {
-    int32_t values[4] = {};
-    const char* p = text.data();
-    const char* end = text.data() + text.size();
-    for (int i = 0; i < 4; ++i) {
-        const std::from_chars_result result = std::from_chars(p, end, values[i]);
-        const bool last = i == 3;
-        if (result.ec != std::errc() || (last ? result.ptr != end : result.ptr == end || *result.ptr != ','))
-            throw EKorvelaError(option + " takes four whole numbers L,T,R,B, found \"" + text + "\".");
-        p = result.ptr + (last ? 0 : 1);
-    }
-    return {values[0], values[1], values[2], values[3]};
+    if (const std::optional<TRect> box = ParseRectText(text))
+        return *box;
+    throw EKorvelaError(option + " takes four whole numbers L,T,R,B, found \"" + text + "\".");
 }
 
 TCommandLine ParseCommandLine(const QStringList& arguments)
