@@ -188,7 +188,7 @@ TEST_F(KVMainTest, PageControlsCarryTheirHintsDefaultsAndRanges)
     EXPECT_EQ(std::tuple(space->minimum(), space->maximum(), space->value()), std::tuple(1, 500, 5));
     auto* contour = Find<QDoubleSpinBox>("ContourSpinEdit");
     EXPECT_EQ(std::tuple(contour->minimum(), contour->maximum(), contour->singleStep(), contour->value()),
-              std::tuple(0.1, 1000.0, 5.0, 75.0));
+              std::tuple(0.1, 1000.0, 5.0, 246.06)); // 75 m in the working unit
     EXPECT_EQ(contour->suffix(), " Ft.");
     auto* increment = Find<QDoubleSpinBox>("IncSpin");
     EXPECT_EQ(std::tuple(increment->minimum(), increment->maximum(), increment->singleStep(), increment->value()),

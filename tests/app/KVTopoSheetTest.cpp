@@ -140,8 +140,8 @@ TEST_F(KVTopoSheetTest, EditDrawsTheSelectionAndOptionsRedrawLikeTheCommandLine)
     ASSERT_EQ(Topo().Grid.Rows(), 260);
     // The north-west cell of the topo grid is the map's pixel (50, 40): grid row rows - 40.
     const TDEMArray& dem = Form().Document().CurrentDEM;
-    EXPECT_EQ(Topo().Grid.Get(0, 0), dem.Get(50, dem.Rows() - 40));
-    EXPECT_EQ(Topo().Grid.Get(299, 259), dem.Get(349, dem.Rows() - 299));
+    EXPECT_EQ(Topo().Grid.Get(0, 0), dem.GetValue(50, dem.Rows() - 40));
+    EXPECT_EQ(Topo().Grid.Get(299, 259), dem.GetValue(349, dem.Rows() - 299));
 
     auto* space = Find<QSpinBox>("SpaceSpin");
     auto* interval = Find<QDoubleSpinBox>("ContourSpinEdit");
@@ -210,7 +210,7 @@ TEST_F(KVTopoSheetTest, ReadoutsMatchTheMapOverTheSameCell)
         EXPECT_EQ(Text("LocationDis").toStdString(),
                   map.East.substr(0, map.East.size() - 2) + "E, " + map.North.substr(0, map.North.size() - 2) + "N ");
         EXPECT_EQ(Text("PointDis"), QStringLiteral("%1.0, %2.0 ").arg(cell.Col).arg(cell.Row));
-        const double feet = dem.Get(100 + cell.Col, dem.Rows() - 60 - cell.Row) * FeetPerMeter;
+        const double feet = dem.GetValue(100 + cell.Col, dem.Rows() - 60 - cell.Row) * FeetPerMeter;
         const QString elevation = cell.Col == 199 || cell.Row == 139 ? QStringLiteral("0.0 Ft. ")
                                                                      : QString::number(feet, 'f', 1) + " Ft. ";
         EXPECT_EQ(Text("ElevDis"), elevation);
