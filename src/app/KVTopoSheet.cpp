@@ -177,19 +177,15 @@ bool TTopoSheet::LoadSelection(const TDEMArray& dem, const TRect& selection, con
 {
     if (Busy_)
         return false; // the grid must not change under a running drawing
-    if (selection.Left == selection.Right || selection.Top == selection.Bottom) {
-        Messages_.Information(QLatin1String(NoTerrainSelectedMessage));
-        return false;
-    }
-    Doc_->TopoLoaded = false;
-    if (showPage)
-        showPage();
-    ResetTopoEditor(*Doc_, dem.Info, Units_());
+    // The copy checks the selection before it touches the document, so an empty selection or
+    // one beside the map leaves the page as it was.
     const TLoadOutcome outcome = kv::LoadSelection(*Doc_, dem, selection, Units_());
     if (outcome == loNothingSelected) {
         Messages_.Information(QLatin1String(NoTerrainSelectedMessage));
         return false;
     }
+    if (showPage)
+        showPage();
     if (outcome == loClipped)
         Messages_.Information(QLatin1String(SelectionClippedMessage));
     const QSize area = FitArea();

@@ -253,6 +253,9 @@ TEST_F(KVTopoSheetTest, WaitingInputStopsALongDrawingWithinARow)
         // Another thread plays the user: when 20 rows are done, a posted call (which the drawing
         // must let through) and then the input.
         std::thread user([&] {
+            // The count starts anew with the drawing; the last drawing left it above 20.
+            while (Sheet().RowsDrawn() >= 20)
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
             while (Sheet().RowsDrawn() < 20)
                 std::this_thread::sleep_for(std::chrono::microseconds(100));
             QMetaObject::invokeMethod(
@@ -328,6 +331,22 @@ TEST_F(KVTopoSheetTest, EmptySelectionAndEmptyGridAreRefusedWithTheirMessages)
     EXPECT_EQ(Recorder.Informations, QStringList{"No Terrain Selected!\r\nUse mouse to select an area."});
     EXPECT_EQ(CurrentPage(), 0);
     EXPECT_EQ(Topo().Grid.Cols(), 0);
+    EXPECT_FALSE(Sheet().TopoTerrainLoaded());
+
+    // Once loaded, an empty selection leaves the grid and the options as they were.
+    Form().ResetBox();
+    EditOnMap({10, 10}, {60, 50});
+    ASSERT_EQ(Topo().Grid.Cols(), 50);
+    Find<QSpinBox>("SpaceSpin")->setValue(3);
+    Form().ShowPage(0);
+    Form().ResetBox();
+    EditOnMap({30, 30}, {80, 30});
+    EXPECT_EQ(Recorder.Informations.size(), 2);
+    EXPECT_EQ(CurrentPage(), 0);
+    EXPECT_EQ(Topo().Grid.Cols(), 50);
+    EXPECT_EQ(Topo().Grid.Rows(), 40);
+    EXPECT_EQ(Topo().TopoSpacing, 3);
+    EXPECT_TRUE(Sheet().TopoTerrainLoaded());
 }
 
 } // namespace
