@@ -40,15 +40,15 @@ TCommandLine ParseCommandLine(const QStringList& arguments)
             else if (page == QLatin1String("3d"))
                 commandLine.Page = 2;
             else
-                throw EKorvelaError("--page takes \"dem\", \"topo\" or \"3d\", found \"" + page.toStdString() +
-                                    "\".");
+                throw EKorvelaError("--page takes \"dem\", \"topo\" or \"3d\", found \"" + page.toStdString() + "\".");
         } else if (argument == QLatin1String("--box")) {
             if (i + 1 >= arguments.size())
                 throw EKorvelaError("--box needs the selection as L,T,R,B.");
             commandLine.Box = ParseBox(arguments[++i].toStdString(), "--box");
         } else if (argument.startsWith(QLatin1String("--"))) {
-            throw EKorvelaError("Unknown option " + argument.toStdString() +
-                                "; the program takes [--screenshot OUT.png [--page dem|topo|3d] [--box L,T,R,B]] [FILE].");
+            throw EKorvelaError(
+                "Unknown option " + argument.toStdString() +
+                "; the program takes [--screenshot OUT.png [--page dem|topo|3d] [--box L,T,R,B]] [FILE].");
         } else if (commandLine.File.isEmpty()) {
             commandLine.File = argument;
         }

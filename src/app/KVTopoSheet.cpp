@@ -40,8 +40,7 @@ QLabel* Readout(QHBoxLayout* row, QWidget* parent, const char* caption, const ch
 
 TTopoSheet::TTopoSheet(const TMessageSink& messages, const TColorBar& bar, std::function<TUnits()> units,
                        const TToolButtonMaker& toolButton, QWidget* parent)
-    : QWidget(parent), Messages_(messages), Bar_(bar), Units_(std::move(units)),
-      Doc_(std::make_unique<TTopoDocument>())
+    : QWidget(parent), Messages_(messages), Bar_(bar), Units_(std::move(units)), Doc_(std::make_unique<TTopoDocument>())
 {
     setObjectName(QStringLiteral("TopoSheet"));
     CreateControls(toolButton);

@@ -108,8 +108,7 @@ protected:
         const TDEMArray& dem = Form_->Document().CurrentDEM;
         Drag(Form_->DEMImage(), {0, 0}, topLeft);
         Drag(Form_->DEMImage(), {dem.Cols(), dem.Rows()}, bottomRight);
-        ASSERT_EQ(Form_->Document().DemSelection,
-                  (TRect{topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y()}));
+        ASSERT_EQ(Form_->Document().DemSelection, (TRect{topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y()}));
         Find<QAction>("TopoEditBtn")->trigger();
     }
     // The topo picture without its selection box.
@@ -160,10 +159,10 @@ TEST_F(KVTopoSheetTest, EditDrawsTheSelectionAndOptionsRedrawLikeTheCommandLine)
 
     const QString png = QString::fromStdString((Files.Path() / "topo.png").string());
     QProcess cli;
-    cli.start(QStringLiteral(KV_CLI_PATH), {QStringLiteral("contours"), SampleFile, png, QStringLiteral("--box"),
-                                            QStringLiteral("50,40,350,300"), QStringLiteral("--zoom"),
-                                            QStringLiteral("2"), QStringLiteral("--interval"),
-                                            QStringLiteral("82.5"), QStringLiteral("--feet")});
+    cli.start(QStringLiteral(KV_CLI_PATH),
+              {QStringLiteral("contours"), SampleFile, png, QStringLiteral("--box"), QStringLiteral("50,40,350,300"),
+               QStringLiteral("--zoom"), QStringLiteral("2"), QStringLiteral("--interval"), QStringLiteral("82.5"),
+               QStringLiteral("--feet")});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     const QImage printed = QImage(png).convertToFormat(QImage::Format_RGB32);
@@ -211,8 +210,8 @@ TEST_F(KVTopoSheetTest, ReadoutsMatchTheMapOverTheSameCell)
                   map.East.substr(0, map.East.size() - 2) + "E, " + map.North.substr(0, map.North.size() - 2) + "N ");
         EXPECT_EQ(Text("PointDis"), QStringLiteral("%1.0, %2.0 ").arg(cell.Col).arg(cell.Row));
         const double feet = dem.GetValue(100 + cell.Col, dem.Rows() - 60 - cell.Row) * FeetPerMeter;
-        const QString elevation = cell.Col == 199 || cell.Row == 139 ? QStringLiteral("0.0 Ft. ")
-                                                                     : QString::number(feet, 'f', 1) + " Ft. ";
+        const QString elevation =
+            cell.Col == 199 || cell.Row == 139 ? QStringLiteral("0.0 Ft. ") : QString::number(feet, 'f', 1) + " Ft. ";
         EXPECT_EQ(Text("ElevDis"), elevation);
     }
 }

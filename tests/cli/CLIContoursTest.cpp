@@ -66,7 +66,7 @@ TEST(CLIContours, PictureSizeFollowsTheBoxAndTheZoom)
     } rows[] = {
         // The box's columns L .. R - 1 and its B - T rows.
         {"50,40,350,300", "2", 600, 520},
-        {"0,0,403,343", "1", 402, 342}, // the whole map: its last column and southern row are left out
+        {"0,0,403,343", "1", 402, 342},            // the whole map: its last column and southern row are left out
         {"100,100,130,110", "", 30 * 19, 10 * 19}, // fitted: min(568 / 29, 328 / 9) = 19
         {"-20,-5,10,5", "3", 30, 12},              // clamped to the map: its northern 4 rows
     };
@@ -112,10 +112,10 @@ TEST(CLIContours, BadArgumentsAreRefused)
     TTempDir scratch;
     const auto out = (scratch / "bad.png").string();
     const std::vector<std::vector<std::string>> rows = {
-        {Sample, out},                                     // no box
-        {Sample, out, "--box", "1,2,3"},                   // not four numbers
-        {Sample, out, "--box", "10,10,10,50"},             // selects nothing
-        {Sample, out, "--box", "500,10,600,50"},           // beside the map
+        {Sample, out},                                      // no box
+        {Sample, out, "--box", "1,2,3"},                    // not four numbers
+        {Sample, out, "--box", "10,10,10,50"},              // selects nothing
+        {Sample, out, "--box", "500,10,600,50"},            // beside the map
         {Sample, out, "--box", "1,2,30,40", "--zoom", "0"}, // out of range
         {Sample, out, "--box", "1,2,30,40", "--zoom", "2.5"},
         {Sample, out, "--box", "1,2,30,40", "--interval", "0"},
