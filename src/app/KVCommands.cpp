@@ -46,14 +46,14 @@ constexpr std::array Commands{
     TCommandInfo{"KeyWordSearch1", ndNothing, true},
     // "DEM Reader" page
     TCommandInfo{"ReReadBtn", ndDEM, true},
-    TCommandInfo{"TopoEditBtn", ndDEM, false},
+    TCommandInfo{"TopoEditBtn", ndDEM, true},
     TCommandInfo{"SetBoxBtn", ndDEM, true},
     // "Topo Editor" page
-    TCommandInfo{"ClipArrayBtn", ndNothing, false},
+    TCommandInfo{"ClipArrayBtn", ndNothing, true},
     TCommandInfo{"EditGridBtn", ndNothing, false},
     TCommandInfo{"ConvertBtn", ndNothing, false},
     TCommandInfo{"FilterBtn", ndNothing, false},
-    TCommandInfo{"UpdateBtn", ndNothing, false},
+    TCommandInfo{"UpdateBtn", ndNothing, true},
     // "3D Model Editor" page
     TCommandInfo{"ZoomInBtn", ndNothing, true},
     TCommandInfo{"ZoomOutBtn", ndNothing, true},

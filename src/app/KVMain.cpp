@@ -7,6 +7,7 @@
 #include "app/KVHelp.h"
 #include "app/KVMapView.h"
 #include "app/KVPlotOptsDlg.h"
+#include "app/KVTopoSheet.h"
 #include "app/KVSceneSettings.h"
 #include "dem/KVDEMInfo.h"
 #include "dem/KVDemReader.h"
@@ -150,8 +151,7 @@ TForm1::TForm1(TMainOptions options)
     MainPageControl_->addTab(CreateTopoSheet(), QStringLiteral("Topo Editor"));
     MainPageControl_->addTab(CreateDirectXSheet(), QStringLiteral("3D Model Editor"));
     MainPageControl_->addTab(CreateOverlaySheet(), QStringLiteral("Overlay Editor"));
-    // The topo editor's and the overlay editor's pages arrive with their parts.
-    MainPageControl_->setTabEnabled(1, false);
+    // The overlay editor's page arrives with its part.
     MainPageControl_->setTabEnabled(3, false);
     MainPageControl_->setCurrentIndex(0);
     layout->addWidget(MainPageControl_, 1);
@@ -240,6 +240,14 @@ void TForm1::CreateCommands()
     connect(Command("Options2"), &QAction::triggered, this,
             [this] { RunCommand(Services_.Messages, [this] { ShowPlotOptions(); }); });
     Bind("ReReadBtn", &TForm1::RedrawImage);
+    Bind("TopoEditBtn", &TForm1::TopoEdit);
+    connect(Command("ClipArrayBtn"), &QAction::triggered, this,
+            [this] { RunCommand(Services_.Messages, [this] { TopoSheet_->CropToBox(); }); });
+    connect(Command("UpdateBtn"), &QAction::triggered, this,
+            [this] { RunCommand(Services_.Messages, [this] { TopoSheet_->UpdateTopoView(); }); });
+    Bind("EditGridBtn", &TForm1::EditTopoGrid);
+    Bind("FilterBtn", &TForm1::FilterTopoGrid);
+    Bind("ConvertBtn", &TForm1::ConvertTopoGrid);
     Bind("SetBoxBtn", &TForm1::ResetBox);
     Bind("ExportGeoTIFF1", &TForm1::ExportGeoTIFF);
     Bind("DemErrorInfo1", &TForm1::ShowDemErrors);
@@ -363,6 +371,7 @@ void TForm1::ApplyUnits()
     for (const char* name : {"ContourSpinEdit", "OverlayIntervalSpin"})
         if (auto* spin = findChild<QDoubleSpinBox*>(QLatin1String(name)))
             spin->setSuffix(suffix);
+    TopoSheet_->UnitsChanged();
 }
 
 // Start-up and the first activation.
@@ -634,6 +643,34 @@ void TForm1::ShowCursor(int x, int y)
     const TCursorReadout readout = CursorReadout(Document_.CurrentDEM.Info, x, y, Document_.Units());
     SetLabel("CursorEastDis", readout.East);
     SetLabel("CursorNorthDis", readout.North);
+}
+
+void TForm1::TopoEdit()
+{
+    TopoSheet_->LoadSelection(Document_.CurrentDEM, Document_.DemSelection, [this] { ShowPage(1); });
+}
+
+// The buttons below stay disabled (KVCommands) until their dialogs are part of the program;
+// each then runs its dialog where the comment stands.
+void TForm1::EditTopoGrid()
+{
+    if (!TopoSheet_->TopoTerrainLoaded())
+        return;
+    // The elevation editor dialog runs here.
+}
+
+void TForm1::FilterTopoGrid()
+{
+    if (!TopoSheet_->TopoTerrainLoaded())
+        return;
+    // The smoothing filter dialog runs here.
+}
+
+void TForm1::ConvertTopoGrid()
+{
+    if (!TopoSheet_->TopoTerrainLoaded())
+        return;
+    // The conversion of the topo grid into the terrain mesh runs here.
 }
 
 void TForm1::ShowDemInfo()

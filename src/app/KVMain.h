@@ -42,6 +42,7 @@ class TLightingDlg;
 class TMaterialsDlg;
 class TGLViewer;
 class TSceneSetDlg;
+class TTopoSheet;
 class THelpWindow;
 class TMergeDlg;
 class TPlotOptsDlg;
@@ -87,6 +88,15 @@ public:
     void SaveUserDefaults();
     void ShowHelpContext(int context);
     THelpWindow& HelpWindow() { return *HelpWindow_; }
+
+    // The "Topo Editor" page.
+    TTopoSheet& TopoSheet() { return *TopoSheet_; }
+    // "Edit" on the map page: the map selection into the topo editor, whose page comes up.
+    void TopoEdit();
+    // " Edit Grid", "Filter" and "Convert 3D" on the topo editor's page.
+    void EditTopoGrid();
+    void FilterTopoGrid();
+    void ConvertTopoGrid();
 
     // Makes page `index` of the page control current (0 "DEM Reader" ... 3 "Overlay Editor").
     void ShowPage(int index);
@@ -192,6 +202,7 @@ private:
     QScrollArea* DEMScrollBox_ = nullptr;
     TDEMImageView* DEMImage_ = nullptr;
     TColorBarView* ColorBar1_ = nullptr;
+    TTopoSheet* TopoSheet_ = nullptr;
     TDEMImageState ImageState_;
     double ColorSpacing_ = 0.0; // band spacing of the last drawing, in the grid's unit
 

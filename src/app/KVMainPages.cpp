@@ -3,6 +3,7 @@
 #include "app/KVMain.h"
 
 #include "app/KVMapView.h"
+#include "app/KVTopoSheet.h"
 #include "dem/DEMLib.h"
 #include "glview/GLViewer.h"
 #include "platform/Units.h"
@@ -153,57 +154,10 @@ void TForm1::ShowDocumentSummary()
 
 QWidget* TForm1::CreateTopoSheet()
 {
-    auto* sheet = new QWidget;
-    sheet->setObjectName(QStringLiteral("TopoSheet"));
-
-    auto* tools = new QHBoxLayout;
-    for (const char* name : {"ClipArrayBtn", "EditGridBtn", "ConvertBtn", "FilterBtn"})
-        tools->addWidget(ToolButton(sheet, name));
-    tools->addStretch();
-
-    auto* options = new QGroupBox(QStringLiteral("Viewing Options"), sheet);
-    options->setObjectName(QStringLiteral("ViewingOptionsGroup"));
-    auto* grid = new QGridLayout(options);
-    auto* space = new QSpinBox(options);
-    space->setObjectName(QStringLiteral("SpaceSpin"));
-    space->setRange(1, 500);
-    space->setValue(5);
-    grid->addWidget(new QLabel(QStringLiteral("Zoom/Spacing"), options), 0, 0);
-    grid->addWidget(space, 0, 1);
-    const auto check = [&](const char* name, const char* caption, bool on, int column) {
-        auto* box = new QCheckBox(QLatin1String(caption), options);
-        box->setObjectName(QLatin1String(name));
-        box->setChecked(on);
-        grid->addWidget(box, 0, column);
-    };
-    check("MarkPointChk", "Mark Points", false, 2);
-    check("ColorDepthChk", "Color-By-Elevation", true, 3);
-    check("AutoUpdateChk", "Auto Update", true, 4);
-    grid->setColumnStretch(5, 1);
-    auto* contour = new QDoubleSpinBox(options);
-    contour->setObjectName(QStringLiteral("ContourSpinEdit"));
-    contour->setRange(0.1, 1000.0);
-    contour->setSingleStep(5.0);
-    contour->setDecimals(1);
-    contour->setValue(75.0);
-    grid->addWidget(new QLabel(QStringLiteral("Contour Interval"), options), 1, 0);
-    grid->addWidget(contour, 1, 1);
-    grid->addWidget(ToolButton(options, "UpdateBtn"), 1, 2);
-
-    auto* readouts = new QHBoxLayout;
-    AddReadout(readouts, sheet, "Point:", {"PointDis"});
-    AddReadout(readouts, sheet, " Elevation:", {"ElevationDis"});
-    AddReadout(readouts, sheet, " Location: ", {"LocationDis"});
-    AddReadout(readouts, sheet, " Size:", {"SizeDis"});
-    readouts->addStretch();
-
-    auto* layout = new QVBoxLayout(sheet);
-    layout->addLayout(tools);
-    layout->addWidget(options);
-    layout->addWidget(NotBuiltNote(sheet, QStringLiteral("The topographic editor is not part of this version yet.")), 1);
-    layout->addLayout(readouts);
-    options->setEnabled(false);
-    return sheet;
+    TopoSheet_ = new TTopoSheet(
+        Services_.Messages, ColorBar1_->Bar(), [this] { return Document_.Units(); },
+        [this](QWidget* parent, const char* command) { return ToolButton(parent, command); });
+    return TopoSheet_;
 }
 
 QWidget* TForm1::CreateDirectXSheet()

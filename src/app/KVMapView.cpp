@@ -29,9 +29,10 @@ void TCanvasTextPainter::TextOut(TCanvas& canvas, int32_t x, int32_t y, const st
 
 // The map picture.
 
-TDEMImageView::TDEMImageView(QScrollArea* scrollBox) : QWidget(scrollBox), ScrollBox_(scrollBox)
+TDEMImageView::TDEMImageView(QScrollArea* scrollBox, const QString& objectName)
+    : QWidget(scrollBox), ScrollBox_(scrollBox)
 {
-    setObjectName(QStringLiteral("DEMImage"));
+    setObjectName(objectName);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     OverClipBox_.ScrollBox = this;

@@ -23,12 +23,13 @@ public:
 
 // The map picture (DEMImage): one pixel per picture pixel, the widget exactly as large as the
 // picture, inside the scrolling window (DEMScrollBox). The selection box (OverClipBox) is drawn
-// into the picture itself and follows the mouse.
+// into the picture itself and follows the mouse. The topo editor's picture (TopoImage) is the
+// same control under its own name.
 class TDEMImageView : public QWidget, private TScrollHost {
     Q_OBJECT
 
 public:
-    TDEMImageView(QScrollArea* scrollBox);
+    explicit TDEMImageView(QScrollArea* scrollBox, const QString& objectName = QStringLiteral("DEMImage"));
 
     // The picture the map is drawn into; call PictureChanged after drawing.
     TBitmap& Picture() { return Picture_; }

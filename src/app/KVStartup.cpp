@@ -1,6 +1,7 @@
 #include "app/KVStartup.h"
 
 #include "app/KVMain.h"
+#include "app/KVMapView.h"
 #include "app/KVServices.h"
 #include "platform/KVError.h"
 #include "platform/SettingsFolder.h"
@@ -13,6 +14,13 @@
 #include <cstdio>
 
 namespace kv {
+
+TRect ParseBox(const std::string& text, const std::string& option)
+{
+    if (const std::optional<TRect> box = ParseRectText(text))
+        return *box;
+    throw EKorvelaError(option + " takes four whole numbers L,T,R,B, found \"" + text + "\".");
+}
 
 TCommandLine ParseCommandLine(const QStringList& arguments)
 {
@@ -27,13 +35,20 @@ TCommandLine ParseCommandLine(const QStringList& arguments)
             const QString page = i + 1 < arguments.size() ? arguments[++i].toLower() : QString();
             if (page == QLatin1String("dem"))
                 commandLine.Page = 0;
+            else if (page == QLatin1String("topo"))
+                commandLine.Page = 1;
             else if (page == QLatin1String("3d"))
                 commandLine.Page = 2;
             else
-                throw EKorvelaError("--page takes \"dem\" or \"3d\", found \"" + page.toStdString() + "\".");
+                throw EKorvelaError("--page takes \"dem\", \"topo\" or \"3d\", found \"" + page.toStdString() + "\".");
+        } else if (argument == QLatin1String("--box")) {
+            if (i + 1 >= arguments.size())
+                throw EKorvelaError("--box needs the selection as L,T,R,B.");
+            commandLine.Box = ParseBox(arguments[++i].toStdString(), "--box");
         } else if (argument.startsWith(QLatin1String("--"))) {
-            throw EKorvelaError("Unknown option " + argument.toStdString() +
-                                "; the program takes [--screenshot OUT.png [--page dem|3d]] [FILE].");
+            throw EKorvelaError(
+                "Unknown option " + argument.toStdString() +
+                "; the program takes [--screenshot OUT.png [--page dem|topo|3d] [--box L,T,R,B]] [FILE].");
         } else if (commandLine.File.isEmpty()) {
             commandLine.File = argument;
         }
@@ -79,7 +94,7 @@ TAppServices UnattendedServices()
     return services;
 }
 
-int SaveScreenshot(TForm1& form, const QString& name, int page)
+int SaveScreenshot(TForm1& form, const QString& name, int page, const std::optional<TRect>& box)
 {
     // Opening a file makes its folder the working folder: a relative name means the folder
     // the program was started in.
@@ -88,6 +103,15 @@ int SaveScreenshot(TForm1& form, const QString& name, int page)
     if (!form.WaitForOpen(10 * 60 * 1000)) {
         std::fprintf(stderr, "The file took too long to open.\n");
         return 1;
+    }
+    if (page == 1) {
+        // What a user does: the selection on the map, then "Edit".
+        TDocument& document = form.Document();
+        if (box) {
+            document.DemSelection = *box;
+            form.DEMImage().OverClipBox().SetRect(*box);
+        }
+        form.TopoEdit();
     }
     form.ShowPage(page);
     // Two rounds of events let the window lay out and paint what the open changed.
@@ -112,7 +136,7 @@ int RunProgram(const TCommandLine& commandLine)
     TForm1 form(std::move(options));
     form.show();
     if (!commandLine.Screenshot.isEmpty())
-        return SaveScreenshot(form, commandLine.Screenshot, commandLine.Page);
+        return SaveScreenshot(form, commandLine.Screenshot, commandLine.Page, commandLine.Box);
     return QApplication::exec();
 }
 

@@ -2,22 +2,31 @@
 // The program's start: its command line, the application object that keeps errors out of
 // Qt's event loop, and the run itself (also the --screenshot run).
 
+#include "platform/Rect.h"
+
 #include <QApplication>
 #include <QStringList>
 
 #include <optional>
+#include <string>
 
 namespace kv {
 
-// korvela3d [FILE]  or  korvela3d --screenshot OUT.png [--page dem|3d] [FILE]
+// korvela3d [FILE]  or  korvela3d --screenshot OUT.png [--page dem|topo|3d] [--box L,T,R,B] [FILE]
 struct TCommandLine {
     QString File;       // opened at the first activation
     QString Screenshot; // when set: open FILE, save a picture of the window there, exit
-    int Page = 0;       // the page the picture shows: 0 "DEM Reader", 2 "3D Model Editor"
+    int Page = 0;       // the page the picture shows: 0 "DEM Reader", 1 "Topo Editor", 2 "3D Model Editor"
+    // The map selection (map pixels) that "Edit" copies into the topo editor for --page topo;
+    // the whole map when not given.
+    std::optional<TRect> Box;
 };
 
+// "L,T,R,B" as four whole numbers; throws EKorvelaError naming `option` otherwise.
+TRect ParseBox(const std::string& text, const std::string& option);
+
 // The arguments after the program name. Throws EKorvelaError on an unknown option, a
-// --screenshot without its file or a --page other than "dem" or "3d".
+// --screenshot without its file, a --page other than "dem", "topo" or "3d", or a malformed --box.
 TCommandLine ParseCommandLine(const QStringList& arguments);
 
 // A QApplication whose event delivery shows any escaping exception in a message box instead

@@ -2,6 +2,7 @@
 // Shared pieces of the command-line tool's commands.
 
 #include "gdalio/GDALReader.h"
+#include "platform/Bitmap.h"
 #include "platform/KVError.h"
 
 #include <initializer_list>
@@ -33,12 +34,17 @@ int RunGrid(const TArgs& args);
 int RunMerge(const TArgs& args);
 int RunMap(const TArgs& args);
 int RunExport(const TArgs& args);
+int RunContours(const TArgs& args);
 
 extern const char* const InfoHelp;
 extern const char* const GridHelp;
 extern const char* const MergeHelp;
 extern const char* const MapHelp;
 extern const char* const ExportHelp;
+extern const char* const ContoursHelp;
+
+// A 32-bit bitmap as a PNG file (8-bit RGB) in memory. Throws EKorvelaError when libpng fails.
+std::string EncodePNG(const TBitmap& bitmap);
 
 // A progress line on stderr while it is a terminal ("reading 42%"), else nothing.
 TProgressProc TerminalProgress(const std::string& what);

@@ -25,6 +25,9 @@ const char* const ToolHelp =
     "      [--light N|S|E|W|NE|NW|SE|SW] [--feet|--meters]\n"
     "                                draw the map of FILE into a PNG picture\n"
     "  export FILE OUT.tif           write the elevation grid of FILE as a GeoTIFF\n"
+    "  contours FILE OUT.png --box L,T,R,B [--interval M] [--zoom S] [--marks]\n"
+    "      [--no-color] [--feet|--meters]\n"
+    "                                the topo editor's contour picture of a part of FILE\n"
     "\n"
     "Files named *.ddf (any case) are read as SDTS transfers (open the transfer's\n"
     "????CEL?.DDF module), *.dem as USGS DEM files (through GDAL when they are not),\n"
@@ -73,6 +76,7 @@ int main(int argc, char** argv)
                        : command == "merge"  ? MergeHelp
                        : command == "map"    ? MapHelp
                        : command == "export" ? ExportHelp
+                       : command == "contours" ? ContoursHelp
                                              : nullptr;
     if (!help) {
         PrintError("unknown command '" + command + "' (see korvela3d-cli --help)");
@@ -87,6 +91,7 @@ int main(int argc, char** argv)
                            : command == "grid"   ? RunGrid(args)
                            : command == "map"    ? RunMap(args)
                            : command == "export" ? RunExport(args)
+                           : command == "contours" ? RunContours(args)
                                                  : RunMerge(args);
         const int output = FinishOutput();
         return result != 0 ? result : output;

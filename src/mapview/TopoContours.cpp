@@ -16,13 +16,50 @@ struct TVertex {
     double Z;
 };
 
-class TTracer {
+// Where the segments go: drawn on a canvas in the level's colour, with both end pixels.
+class TCanvasOutput {
 public:
-    TTracer(TCanvas& canvas, const TContourOptions& options) : canvas_(canvas), options_(options)
+    TCanvasOutput(TCanvas& canvas, const TContourOptions& options) : canvas_(canvas), options_(options)
     {
         if (!options.ColorByElevation || options.Bar == nullptr)
             canvas_.Pen.Color = options.FixedColor;
     }
+
+    void Segment(double level, double x1, double y1, double x2, double y2)
+    {
+        if (options_.ColorByElevation && options_.Bar != nullptr) {
+            if (!haveColor_ || level != colorLevel_) {
+                levelColor_ = options_.Bar->GetBandColor(level * options_.UnitFactor);
+                colorLevel_ = level;
+                haveColor_ = true;
+            }
+            canvas_.Pen.Color = levelColor_;
+        }
+        // Truncated to whole pixels.
+        canvas_.Line({int32_t(x1), int32_t(y1)}, {int32_t(x2), int32_t(y2)}, leDrawLast);
+    }
+
+private:
+    TCanvas& canvas_;
+    const TContourOptions& options_;
+    bool haveColor_ = false;
+    double colorLevel_ = 0.0;
+    TColor levelColor_ = clWhite;
+};
+
+// Or handed on as they are.
+class TSinkOutput {
+public:
+    explicit TSinkOutput(const TSegmentSink& sink) : sink_(sink) {}
+    void Segment(double level, double x1, double y1, double x2, double y2) { sink_(level, x1, y1, x2, y2); }
+
+private:
+    const TSegmentSink& sink_;
+};
+
+template <typename TOutput> class TTracer {
+public:
+    TTracer(TOutput& output, const TContourOptions& options) : output_(output), options_(options) {}
 
     void Triangle(TVertex v0, TVertex v1, TVertex v2)
     {
@@ -61,28 +98,16 @@ private:
     {
         if (a.Z == b.Z || c.Z == d.Z)
             return;
-        if (options_.ColorByElevation && options_.Bar != nullptr) {
-            if (!haveColor_ || level != colorLevel_) {
-                levelColor_ = options_.Bar->GetBandColor(level * options_.UnitFactor);
-                colorLevel_ = level;
-                haveColor_ = true;
-            }
-            canvas_.Pen.Color = levelColor_;
-        }
         const double t1 = (level - a.Z) / (b.Z - a.Z);
         const double t2 = (level - c.Z) / (d.Z - c.Z);
-        const TPoint from{int32_t(a.X + t1 * (b.X - a.X)), int32_t(a.Y + t1 * (b.Y - a.Y))};
-        const TPoint to{int32_t(c.X + t2 * (d.X - c.X)), int32_t(c.Y + t2 * (d.Y - c.Y))};
-        canvas_.Line(from, to, leDrawLast);
+        output_.Segment(level, a.X + t1 * (b.X - a.X), a.Y + t1 * (b.Y - a.Y), c.X + t2 * (d.X - c.X),
+                        c.Y + t2 * (d.Y - c.Y));
         if (options_.SegmentCount != nullptr)
             ++*options_.SegmentCount;
     }
 
-    TCanvas& canvas_;
+    TOutput& output_;
     const TContourOptions& options_;
-    bool haveColor_ = false;
-    double colorLevel_ = 0.0;
-    TColor levelColor_ = clWhite;
 };
 
 bool Stop(const TAbortRequested& abortRequested, const TProcessMessages& processMessages, int32_t row, int32_t every)
@@ -94,14 +119,14 @@ bool Stop(const TAbortRequested& abortRequested, const TProcessMessages& process
     return false;
 }
 
-} // namespace
-
-bool TraceContours(const TTopoGrid& grid, TCanvas& canvas, const TContourOptions& options,
-                   const TAbortRequested& abortRequested, const TProcessMessages& processMessages)
+// Both outputs share the walk over the cells.
+template <typename TOutput>
+bool Trace(const TTopoGrid& grid, TOutput& output, const TContourOptions& options,
+           const TAbortRequested& abortRequested, const TProcessMessages& processMessages)
 {
     if (!(options.Interval > 0.0))
         return true;
-    TTracer tracer(canvas, options);
+    TTracer<TOutput> tracer(output, options);
     const double s = std::max(options.Spacing, 1);
     for (int32_t r = 0; r + 1 < grid.Rows(); ++r) {
         const double y0 = r * s;
@@ -120,6 +145,22 @@ bool TraceContours(const TTopoGrid& grid, TCanvas& canvas, const TContourOptions
             return false;
     }
     return true;
+}
+
+} // namespace
+
+bool TraceContours(const TTopoGrid& grid, TCanvas& canvas, const TContourOptions& options,
+                   const TAbortRequested& abortRequested, const TProcessMessages& processMessages)
+{
+    TCanvasOutput output(canvas, options);
+    return Trace(grid, output, options, abortRequested, processMessages);
+}
+
+bool TraceContourSegments(const TTopoGrid& grid, const TContourOptions& options, const TSegmentSink& sink,
+                          const TAbortRequested& abortRequested)
+{
+    TSinkOutput output(sink);
+    return Trace(grid, output, options, abortRequested, {});
 }
 
 bool MarkGridPoints(const TTopoGrid& grid, TCanvas& canvas, int32_t spacing, const TAbortRequested& abortRequested,

@@ -37,6 +37,14 @@ using TProcessMessages = std::function<void()>;
 bool TraceContours(const TTopoGrid& grid, TCanvas& canvas, const TContourOptions& options,
                    const TAbortRequested& abortRequested = {}, const TProcessMessages& processMessages = {});
 
+// Receives one segment at `level` from (x1, y1) to (x2, y2), in pixels before truncation.
+using TSegmentSink = std::function<void(double level, double x1, double y1, double x2, double y2)>;
+
+// The same segments as TraceContours, in the same order, handed to `sink` instead of drawn
+// (for writing them elsewhere); colours and the canvas play no part.
+bool TraceContourSegments(const TTopoGrid& grid, const TContourOptions& options, const TSegmentSink& sink,
+                          const TAbortRequested& abortRequested = {});
+
 // Marks every grid point in blue: the rectangle (x - 2, y - 2) .. (x + 2, y + 2), right and bottom
 // edges excluded, outlined in blue and filled with the canvas's brush, when the
 // spacing is above 5, a 3-pixel plus sign at 4 or 5, a single pixel below 4. Returns false when

@@ -3,7 +3,10 @@
 // including, (Right, Bottom): TRect{0, 0, 2, 2} is four pixels.
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace kv {
 
@@ -39,6 +42,28 @@ inline TRect NormalizedRect(const TRect& r)
 {
     return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
             std::max(r.Top, r.Bottom)};
+}
+
+// "L,T,R,B" as four whole numbers (a rectangle as a user types it); nothing for any other text.
+inline std::optional<TRect> ParseRectText(std::string_view text)
+{
+    int32_t values[4] = {};
+    const char* p = text.data();
+    const char* end = text.data() + text.size();
+    for (int i = 0; i < 4; ++i) {
+        const std::from_chars_result result = std::from_chars(p, end, values[i]);
+        if (result.ec != std::errc())
+            return std::nullopt;
+        p = result.ptr;
+        if (i < 3) {
+            if (p == end || *p != ',')
+                return std::nullopt;
+            ++p;
+        }
+    }
+    if (p != end)
+        return std::nullopt;
+    return TRect{values[0], values[1], values[2], values[3]};
 }
 
 } // namespace kv

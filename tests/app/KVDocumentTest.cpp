@@ -4,6 +4,8 @@
 #include "platform/KVError.h"
 #include "support/TestData.h"
 
+#include <optional>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -123,6 +125,7 @@ TEST(KVStartupTest, ParseCommandLine)
         QString File;
         QString Screenshot;
         int Page = 0;
+        std::optional<TRect> Box;
     } rows[] = {
         {"nothing", {}, {}, {}},
         {"a file", {"area.dem"}, "area.dem", {}},
@@ -131,6 +134,7 @@ TEST(KVStartupTest, ParseCommandLine)
         {"later names ignored", {"a.dem", "b.dem"}, "a.dem", {}},
         {"3D page", {"--screenshot", "out.png", "--page", "3D"}, {}, "out.png", 2},
         {"DEM page", {"--page", "dem", "--screenshot", "out.png"}, {}, "out.png", 0},
+        {"topo page with box", {"--page", "topo", "--box", "10,-2,300,250"}, {}, {}, 1, TRect{10, -2, 300, 250}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -138,9 +142,14 @@ TEST(KVStartupTest, ParseCommandLine)
         EXPECT_EQ(commandLine.File, row.File);
         EXPECT_EQ(commandLine.Screenshot, row.Screenshot);
         EXPECT_EQ(commandLine.Page, row.Page);
+        EXPECT_EQ(commandLine.Box, row.Box);
     }
-    EXPECT_THAT([] { ParseCommandLine({"--page", "topo"}); },
+    EXPECT_THAT([] { ParseCommandLine({"--page", "overlay"}); },
                 ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("--page takes")));
+    for (const char* box : {"1,2,3", "1,2,3,4,", "1,2,x,4", "", "1,2,3,99999999999"})
+        EXPECT_THAT([box] { ParseCommandLine({"--box", box}); },
+                    ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("four whole numbers")))
+            << box;
     EXPECT_THAT([] { ParseCommandLine({"--screenshot"}); },
                 ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("needs the name")));
     EXPECT_THAT([] { ParseCommandLine({"--fast"}); },

@@ -99,6 +99,32 @@ TEST(TopoContoursTest, SegmentsMatchHandComputedCrossings)
     }
 }
 
+// The segments themselves, before truncation, for the triangle 10, 20, 30 m at 10 m: level 10
+// touches V0, level 20 runs from V1 to the middle of V0V2 in both halves with a one-point
+// segment at V1 in each, level 30 touches V2. The void south-west corner removes the other
+// triangle.
+TEST(TopoContoursTest, SegmentSinkReceivesTheCrossingsInOrder)
+{
+    struct TLine {
+        double Level, X1, Y1, X2, Y2;
+        bool operator==(const TLine&) const = default;
+    };
+    std::vector<TLine> lines;
+    TContourOptions options;
+    options.Spacing = 10;
+    options.Interval = 10;
+    int64_t count = 0;
+    options.SegmentCount = &count;
+    EXPECT_TRUE(TraceContourSegments(CellGrid(10, 20, 30, Void), options,
+                                     [&](double level, double x1, double y1, double x2, double y2) {
+                                         lines.push_back({level, x1, y1, x2, y2});
+                                     }));
+    const std::vector<TLine> expected = {{10, 0, 0, 0, 0},  {20, 10, 0, 5, 5},  {20, 10, 0, 10, 0},
+                                         {20, 10, 0, 5, 5}, {20, 10, 0, 10, 0}, {30, 10, 10, 10, 10}};
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(count, 6);
+}
+
 TEST(TopoContoursTest, NextContourLevelIsTheSmallestMultipleNotBelow)
 {
     struct TCase {

@@ -72,6 +72,32 @@ TEST(MessageQueue, MouseButtonsAndMovesAreToldApart)
     EXPECT_EQ(widget.Buttons, 1);
 }
 
+// Everything waiting for a window, in order and only for that window: a key release ahead of a
+// mouse press does not hide the press.
+TEST(MessageQueue, WaitingInputListsAllOfAWindowsInputInOrder)
+{
+    test::GUITestApp();
+    ProcessMessages();
+    QWidget window;
+    auto* inside = new TCountingWidget(&window);
+    TCountingWidget other;
+    QCoreApplication::postEvent(inside, new QKeyEvent(QEvent::KeyRelease, Qt::Key_B, Qt::NoModifier));
+    QCoreApplication::postEvent(&other, new QKeyEvent(QEvent::KeyPress, Qt::Key_C, Qt::NoModifier));
+    QCoreApplication::postEvent(inside, new QMouseEvent(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1),
+                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    const std::vector<TWaitingInput> waiting = WaitingInput(&window);
+    ASSERT_EQ(waiting.size(), 2u);
+    EXPECT_EQ(waiting[0].Type, QEvent::KeyRelease);
+    EXPECT_EQ(waiting[0].Key, Qt::Key_B);
+    EXPECT_EQ(waiting[1].Type, QEvent::MouseButtonPress);
+    EXPECT_EQ(WaitingInput().size(), 3u);
+    EXPECT_EQ(WaitingInput(&window).size(), 2u) << "still queued";
+    ProcessMessages();
+    EXPECT_EQ(inside->Buttons, 1);
+    EXPECT_EQ(other.Keys, 1);
+    EXPECT_TRUE(WaitingInput().empty());
+}
+
 TEST(MessageQueue, TimerTicksWaitOnceAndAreDeliveredLater)
 {
     test::GUITestApp();

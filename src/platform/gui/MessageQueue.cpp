@@ -131,6 +131,14 @@ bool InputWaiting(unsigned kinds, const QObject* window)
     return false;
 }
 
+std::vector<TWaitingInput> WaitingInput(const QObject* window)
+{
+    RequireGUIApplication("Looking at waiting input");
+    std::vector<TWaitingInput> waiting = TInputPeeker::Instance().Peek();
+    std::erase_if(waiting, [window](const TWaitingInput& input) { return !Reaches(input, window); });
+    return waiting;
+}
+
 std::optional<TWaitingInput> PeekInput(const QObject* window)
 {
     RequireGUIApplication("Looking at waiting input");

@@ -14,6 +14,7 @@
 #include <QPointer>
 
 #include <optional>
+#include <vector>
 
 class QObject;
 class QWidget;
@@ -38,6 +39,10 @@ struct TWaitingInput {
 // Whether input of any of the kinds waits for `window` (the widget or any widget inside it; any
 // window when null). Waiting input stays queued. False while a peek is already running.
 bool InputWaiting(unsigned kinds, const QObject* window = nullptr);
+
+// Every input waiting for `window` (any window when null), in the order it arrived, left in the
+// queue. Empty while a peek is already running.
+std::vector<TWaitingInput> WaitingInput(const QObject* window = nullptr);
 
 // The first input waiting for `window` (any window when null), left in the queue.
 std::optional<TWaitingInput> PeekInput(const QObject* window = nullptr);
