@@ -4,6 +4,7 @@
 #include "app/KVDEMMergeDlg.h"
 #include "app/KVEnvironDlg.h"
 #include "app/KVHelp.h"
+#include "app/KVImageLib.h"
 #include "app/KVMapView.h"
 #include "app/KVPlotOptsDlg.h"
 #include "app/KVSceneSettings.h"
@@ -186,6 +187,7 @@ TForm1::TForm1(TMainOptions options)
     connect(SceneSetDlg_, &TSceneSetDlg::BackgroundColorClicked, this, [this] { ChooseBackgroundColor(); });
     connect(SceneSetDlg_, &TSceneSetDlg::BackgroundImageClicked, this, [this] { ChooseBackgroundImage(); });
     HelpWindow_ = new THelpWindow(this);
+    CreateImageOutput();
 
     // Stored settings replace the built-in defaults, then the units apply and the list is read.
     Document_.LoadStartSettings();
@@ -235,6 +237,9 @@ void TForm1::CreateCommands()
     Bind("EnvironmentOptions1", &TForm1::ShowEnvironmentOptions);
     Bind("SaveUserDefaults1", &TForm1::SaveUserDefaults);
     Bind("MergeDEMFiles1", &TForm1::ShowMergeDlg);
+    Bind("SaveImage1", &TForm1::SaveImage);
+    Bind("CopyImage1", &TForm1::CopyImage);
+    Bind("PrintImage1", &TForm1::PrintImage);
     for (const char* name : {"ZoomInBtn", "ZoomOutBtn", "PanLeftBtn", "PanRightBtn", "PanUpBtn", "PanDownBtn",
                              "YawRightBtn", "YawLeftBtn", "PitchUpBtn", "PitchDownBtn", "ResetScaleBtn"})
         connect(Command(name), &QAction::triggered, this,

@@ -37,6 +37,7 @@ class TGLMesh;
 class TLightingDlg;
 class TMaterialsDlg;
 class TGLViewer;
+class TImageOutput;
 class TSceneSetDlg;
 class THelpWindow;
 class TMergeDlg;
@@ -118,6 +119,14 @@ public:
     TDEMImageView& DEMImage() { return *DEMImage_; }
     TColorBarView& ColorBar() { return *ColorBar1_; }
 
+    // "Save Image As &Bitmap...", "&Copy Image", "&Print Image...": the picture of a page chosen
+    // in "Select Image". The map and the 3D view offer theirs; the topo and overlay pages add
+    // theirs with ImageOutput().SetGrabber.
+    TImageOutput& ImageOutput() { return *ImageOutput_; }
+    void SaveImage();
+    void CopyImage();
+    void PrintImage();
+
     // Applies the enabling rule of KVCommands to every command.
     void UpdateCommands();
 
@@ -161,6 +170,7 @@ private:
     void ChooseFogColor();
     void CreateTerrainObjects();
     void ChooseMeshColor(TGLMesh* mesh);
+    void CreateImageOutput();
 
     TDocument Document_;
     TAppServices Services_;
@@ -187,6 +197,7 @@ private:
     TSceneSetDlg* SceneSetDlg_ = nullptr;
     TLightingDlg* LightingDlg_ = nullptr;
     TMaterialsDlg* MaterialsDlg_ = nullptr;
+    std::unique_ptr<TImageOutput> ImageOutput_;
 
     TGLViewer* GLViewer_ = nullptr;
     QTimer* AnimationTimer_ = nullptr;
