@@ -67,7 +67,7 @@ void TChooseImageDlg::SetImageType(TImageType type)
 void TChooseImageDlg::SetAvailable(TImageType type, bool available)
 {
     ImageRadio_->button(type)->setEnabled(available);
-    if (available || ImageType() != type)
+    if (Available(ImageType()))
         return;
     for (int other = 0; other < ImageTypeCount; ++other)
         if (ImageRadio_->button(other)->isEnabled()) {

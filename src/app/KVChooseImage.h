@@ -17,7 +17,8 @@ public:
 
     TImageType ImageType() const;
     void SetImageType(TImageType type);
-    // Enables or disables one choice; a disabled current choice gives way to the first enabled one.
+    // Enables or disables one choice; a disabled current choice gives way to the first enabled one
+    // (so the first page that offers a picture is chosen once one does).
     void SetAvailable(TImageType type, bool available);
     bool Available(TImageType type) const;
 

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -123,6 +124,9 @@ public:
     // in "Select Image". The map and the 3D view offer theirs; the topo and overlay pages add
     // theirs with ImageOutput().SetGrabber.
     TImageOutput& ImageOutput() { return *ImageOutput_; }
+    // The "Topo Editor" page's picture (the whole of it for every command), taken after the page
+    // was made current and repainted; an empty function withdraws it.
+    void OfferTopoPicture(std::function<TBitmap()> picture);
     void SaveImage();
     void CopyImage();
     void PrintImage();

@@ -35,6 +35,19 @@ void TForm1::CreateImageOutput()
     });
 }
 
+void TForm1::OfferTopoPicture(std::function<TBitmap()> picture)
+{
+    if (!picture) {
+        ImageOutput_->SetGrabber(itTopoMap, {});
+        return;
+    }
+    ImageOutput_->SetGrabber(itTopoMap, [this, picture = std::move(picture)](TImageUse) {
+        ShowPage(1);
+        QCoreApplication::processEvents();
+        return picture();
+    });
+}
+
 void TForm1::SaveImage()
 {
     ImageOutput_->SaveImage();

@@ -64,6 +64,7 @@ TEST_F(KVImageLibTest, OnlyPagesWithAPictureAreOffered)
     EXPECT_TRUE(dlg.Available(itDEMMap));
     EXPECT_TRUE(dlg.Available(it3DTerrainModel));
     EXPECT_FALSE(dlg.Available(itOverlayScreen));
+    EXPECT_EQ(dlg.ImageType(), itDEMMap);
     const auto captions = dlg.findChildren<QAbstractButton*>();
     QStringList texts;
     for (const QAbstractButton* button : captions)
@@ -97,6 +98,24 @@ TEST_F(KVImageLibTest, SavingTheMapWritesTheWholePictureAndCopyingTheVisiblePart
     EXPECT_EQ(copied.Height(), std::min(scroll->viewport()->height(), picture.Height()));
     EXPECT_LT(copied.Height(), picture.Height());
     EXPECT_TRUE(Recorder.Errors.isEmpty()) << Recorder.Errors.join('\n').toStdString();
+}
+
+TEST_F(KVImageLibTest, TopoPictureOfferedByItsPageIsCopiedWhole)
+{
+    EXPECT_FALSE(Form_->ImageOutput().ChooseImageDlg().Available(itTopoMap));
+    TBitmap topo(30, 20, pf24bit);
+    topo.SetPixel(29, 19, 0x0000FF);
+    Form_->OfferTopoPicture([&] { return topo; });
+    EXPECT_TRUE(Form_->ImageOutput().ChooseImageDlg().Available(itTopoMap));
+    Choose(itTopoMap);
+    ASSERT_TRUE(Form_->ImageOutput().CopyImage());
+    const TBitmap copied = ReadClipboardBitmap();
+    ASSERT_EQ(copied.Width(), 30);
+    ASSERT_EQ(copied.Height(), 20);
+    EXPECT_EQ(copied.GetPixel(29, 19), 0x0000FFu);
+
+    Form_->OfferTopoPicture({});
+    EXPECT_FALSE(Form_->ImageOutput().ChooseImageDlg().Available(itTopoMap));
 }
 
 TEST_F(KVImageLibTest, CancelledChoiceWritesNothing)
