@@ -61,6 +61,14 @@ void TPointGridView::keyPressEvent(QKeyEvent* event)
         event->accept(); // never the dialog's default button
         return;
     }
+    if (event->matches(QKeySequence::Copy) && OnCopy) {
+        OnCopy();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste) && OnPaste) {
+        OnPaste();
+        return;
+    }
     QTableView::keyPressEvent(event);
 }
 
@@ -119,6 +127,8 @@ TKvxEditDlg::TKvxEditDlg(QWidget* parent, TAppServices services, std::function<v
     connect(copyBtn, &QPushButton::clicked, this, command(&TKvxEditDlg::CopyGrid));
     connect(pasteBtn, &QPushButton::clicked, this, command(&TKvxEditDlg::PasteGrid));
     connect(clearBtn, &QPushButton::clicked, this, command(&TKvxEditDlg::ClearGrid));
+    PointGrid_->OnCopy = command(&TKvxEditDlg::CopyGrid);
+    PointGrid_->OnPaste = command(&TKvxEditDlg::PasteGrid);
     connect(okBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(helpBtn, &QPushButton::clicked, this, [showHelp] {

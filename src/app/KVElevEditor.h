@@ -25,10 +25,14 @@ namespace kv {
 class TElevSheetModel;
 
 // The sheet's view (PointGrid): Enter moves to the next column, from the last column to the
-// first of the next row, whether or not a cell is being edited.
+// first of the next row, whether or not a cell is being edited. The copy and paste keys do what
+// the "Copy" and "Paste" buttons do.
 class TPointGridView : public QTableView {
 public:
     explicit TPointGridView(QWidget* parent);
+
+    std::function<void()> OnCopy;
+    std::function<void()> OnPaste;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

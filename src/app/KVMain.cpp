@@ -2,6 +2,8 @@
 
 #include "app/KVDEMInfoDlg.h"
 #include "app/KVDEMMergeDlg.h"
+#include "app/KVDemFilter.h"
+#include "app/KVElevEditor.h"
 #include "app/KVEnvironDlg.h"
 #include "app/KVHelp.h"
 #include "app/KVImageLib.h"
@@ -174,9 +176,11 @@ TForm1::TForm1(TMainOptions options)
     // A light button takes effect at once, whether the dialog is confirmed or not.
     PlotOptsDlg_ = new TPlotOptsDlg(this, [this](uint8_t light) { Document_.PlotOptions().LightDirection = light; });
     EnvironDlg_ = new TEnvironDlg(this, showHelp);
+    KvxEditDlg_ = new TKvxEditDlg(this, Services_, showHelp);
     DemErrorDlg_ = new TDemErrorDlg(this, showHelp);
     MergeDlg_ = new TMergeDlg(this, Services_, showHelp);
     SceneSetDlg_ = new TSceneSetDlg(this);
+    FilterDlg_ = new TFilterDlg(this, Services_);
     DemInfoDlg_ = new TDemInfoDlg(this, showHelp);
     LightingDlg_ = new TLightingDlg(this);
     MaterialsDlg_ = new TMaterialsDlg(this, [this](uint32_t& color) {

@@ -34,6 +34,8 @@ class TDEMImageView;
 class TDemErrorDlg;
 class TDemInfoDlg;
 class TEnvironDlg;
+class TFilterDlg;
+class TKvxEditDlg;
 class TGLMesh;
 class TLightingDlg;
 class TMaterialsDlg;
@@ -113,6 +115,9 @@ public:
     TMaterialsDlg& MaterialsDlg() { return *MaterialsDlg_; }
 
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
+    // The topo editor's " Edit Grid" and "Filter" dialogs (ShowElevationEditor, ShowFilter).
+    TKvxEditDlg& KvxEditDlg() { return *KvxEditDlg_; }
+    TFilterDlg& FilterDlg() { return *FilterDlg_; }
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
     TDemErrorDlg& DemErrorDlg() { return *DemErrorDlg_; }
     TMergeDlg& MergeDlg() { return *MergeDlg_; }
@@ -194,6 +199,8 @@ private:
 
     TPlotOptsDlg* PlotOptsDlg_ = nullptr;
     TEnvironDlg* EnvironDlg_ = nullptr;
+    TKvxEditDlg* KvxEditDlg_ = nullptr;
+    TFilterDlg* FilterDlg_ = nullptr;
     TDemErrorDlg* DemErrorDlg_ = nullptr;
     TMergeDlg* MergeDlg_ = nullptr;
     TDemInfoDlg* DemInfoDlg_ = nullptr;

@@ -494,7 +494,7 @@ TEST(KVHelpTest, EveryKeywordContextAndLinkNamesAnExistingPage)
     QStringList targets;
     for (const THelpKeyword& keyword : HelpKeywords())
         targets << QString::fromLatin1(keyword.Page);
-    for (const int context : {3, 5, 7, 8, 0})
+    for (const int context : {1, 3, 5, 7, 8, 0})
         targets << HelpPageForContext(context);
     QDir pages(QStringLiteral(":/help"));
     const QStringList files = pages.entryList({"*.html"});
