@@ -102,6 +102,19 @@ TEST_F(KVElevEditorTest, TypingWithEnterFillsRowsAndOKMakesTheGrid)
     EXPECT_DOUBLE_EQ(Doc.Grid.Get(1, 1), 0.0); // inside the extent but empty
 }
 
+TEST_F(KVElevEditorTest, ValueStillBeingTypedCountsWhenOKIsClicked)
+{
+    const bool ok = Run([&](TKvxEditDlg& dlg) {
+        dlg.PointGrid().setFocus();
+        Type(&dlg.PointGrid(), QStringLiteral("42"));
+        Click("OKBtn");
+        return dlg.result() == QDialog::Accepted;
+    });
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(Doc.Grid.Cols(), 1);
+    EXPECT_DOUBLE_EQ(Doc.Grid.Get(0, 0), 42.0);
+}
+
 TEST_F(KVElevEditorTest, EnterOnTheLastColumnGoesToTheNextRow)
 {
     Run([&](TKvxEditDlg& dlg) {
