@@ -24,6 +24,8 @@ constexpr std::array Keywords{
     THelpKeyword{"coordinates", "map.html#coordinates"},
     THelpKeyword{"defect report", "dem-info.html#errors"},
     THelpKeyword{"DEM information", "dem-info.html"},
+    THelpKeyword{"elevation editor", "elevation-editor.html"},
+    THelpKeyword{"elevation files", "elevation-editor.html#files"},
     THelpKeyword{"feet", "units.html"},
     THelpKeyword{"merge", "merge.html"},
     THelpKeyword{"meters", "units.html"},
@@ -51,6 +53,8 @@ std::span<const THelpKeyword> HelpKeywords()
 QString HelpPageForContext(int context)
 {
     switch (context) {
+    case 1:
+        return QStringLiteral("elevation-editor.html");
     case 3:
         return QStringLiteral("dem-info.html");
     case 5:

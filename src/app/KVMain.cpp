@@ -3,8 +3,11 @@
 #include "app/KVCapture.h"
 #include "app/KVDEMInfoDlg.h"
 #include "app/KVDEMMergeDlg.h"
+#include "app/KVDemFilter.h"
+#include "app/KVElevEditor.h"
 #include "app/KVEnvironDlg.h"
 #include "app/KVHelp.h"
+#include "app/KVImageLib.h"
 #include "app/KVMapView.h"
 #include "app/KVPlotOptsDlg.h"
 #include "app/KVTopoSheet.h"
@@ -175,9 +178,11 @@ TForm1::TForm1(TMainOptions options)
     // A light button takes effect at once, whether the dialog is confirmed or not.
     PlotOptsDlg_ = new TPlotOptsDlg(this, [this](uint8_t light) { Document_.PlotOptions().LightDirection = light; });
     EnvironDlg_ = new TEnvironDlg(this, showHelp);
+    KvxEditDlg_ = new TKvxEditDlg(this, Services_, showHelp);
     DemErrorDlg_ = new TDemErrorDlg(this, showHelp);
     MergeDlg_ = new TMergeDlg(this, Services_, showHelp);
     SceneSetDlg_ = new TSceneSetDlg(this);
+    FilterDlg_ = new TFilterDlg(this, Services_);
     DemInfoDlg_ = new TDemInfoDlg(this, showHelp);
     LightingDlg_ = new TLightingDlg(this);
     MaterialsDlg_ = new TMaterialsDlg(this, [this](uint32_t& color) {
@@ -189,6 +194,7 @@ TForm1::TForm1(TMainOptions options)
     connect(SceneSetDlg_, &TSceneSetDlg::BackgroundImageClicked, this, [this] { ChooseBackgroundImage(); });
     CaptureDlg_ = new TCaptureDlg(this, showHelp);
     HelpWindow_ = new THelpWindow(this);
+    CreateImageOutput();
 
     // Stored settings replace the built-in defaults, then the units apply and the list is read.
     Document_.LoadStartSettings();
@@ -254,6 +260,9 @@ void TForm1::CreateCommands()
     Bind("EnvironmentOptions1", &TForm1::ShowEnvironmentOptions);
     Bind("SaveUserDefaults1", &TForm1::SaveUserDefaults);
     Bind("MergeDEMFiles1", &TForm1::ShowMergeDlg);
+    Bind("SaveImage1", &TForm1::SaveImage);
+    Bind("CopyImage1", &TForm1::CopyImage);
+    Bind("PrintImage1", &TForm1::PrintImage);
     for (const char* name : {"ZoomInBtn", "ZoomOutBtn", "PanLeftBtn", "PanRightBtn", "PanUpBtn", "PanDownBtn",
                              "YawRightBtn", "YawLeftBtn", "PitchUpBtn", "PitchDownBtn", "ResetScaleBtn"})
         connect(Command(name), &QAction::triggered, this,

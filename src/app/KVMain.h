@@ -15,6 +15,7 @@
 #include <QMainWindow>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -37,10 +38,13 @@ class TDEMImageView;
 class TDemErrorDlg;
 class TDemInfoDlg;
 class TEnvironDlg;
+class TFilterDlg;
+class TKvxEditDlg;
 class TGLMesh;
 class TLightingDlg;
 class TMaterialsDlg;
 class TGLViewer;
+class TImageOutput;
 class TSceneSetDlg;
 class TTopoSheet;
 class THelpWindow;
@@ -135,12 +139,26 @@ public:
     int32_t CapturedFrames() const { return CaptureThrottle_.FrameCount(); }
 
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
+    // The topo editor's " Edit Grid" and "Filter" dialogs (ShowElevationEditor, ShowFilter).
+    TKvxEditDlg& KvxEditDlg() { return *KvxEditDlg_; }
+    TFilterDlg& FilterDlg() { return *FilterDlg_; }
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
     TDemErrorDlg& DemErrorDlg() { return *DemErrorDlg_; }
     TMergeDlg& MergeDlg() { return *MergeDlg_; }
     TPlotOptsDlg& PlotOptsDlg() { return *PlotOptsDlg_; }
     TDEMImageView& DEMImage() { return *DEMImage_; }
     TColorBarView& ColorBar() { return *ColorBar1_; }
+
+    // "Save Image As &Bitmap...", "&Copy Image", "&Print Image...": the picture of a page chosen
+    // in "Select Image". The map and the 3D view offer theirs; the topo and overlay pages add
+    // theirs with ImageOutput().SetGrabber.
+    TImageOutput& ImageOutput() { return *ImageOutput_; }
+    // The "Topo Editor" page's picture (the whole of it for every command), taken after the page
+    // was made current and repainted; an empty function withdraws it.
+    void OfferTopoPicture(std::function<TBitmap()> picture);
+    void SaveImage();
+    void CopyImage();
+    void PrintImage();
 
     // Applies the enabling rule of KVCommands to every command.
     void UpdateCommands();
@@ -188,6 +206,7 @@ private:
     void OfferCaptureFrame();
     void EndCapture(const QString& message);
     uint32_t CaptureNow() const;
+    void CreateImageOutput();
 
     TDocument Document_;
     TAppServices Services_;
@@ -208,6 +227,8 @@ private:
 
     TPlotOptsDlg* PlotOptsDlg_ = nullptr;
     TEnvironDlg* EnvironDlg_ = nullptr;
+    TKvxEditDlg* KvxEditDlg_ = nullptr;
+    TFilterDlg* FilterDlg_ = nullptr;
     TDemErrorDlg* DemErrorDlg_ = nullptr;
     TMergeDlg* MergeDlg_ = nullptr;
     TDemInfoDlg* DemInfoDlg_ = nullptr;
@@ -223,6 +244,7 @@ private:
     bool CaptureLimited_ = false;
     QElapsedTimer CaptureClock_;
     TBitmap CapturePicture_; // the viewer's last picture, reused from frame to frame
+    std::unique_ptr<TImageOutput> ImageOutput_;
 
     TGLViewer* GLViewer_ = nullptr;
     QTimer* AnimationTimer_ = nullptr;
