@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one libFuzzer target: scripts/fuzz.sh MODULE SECONDS [extra libFuzzer flags]
 # MODULE names the module under attack (DEMLoader, sdtslib, SDTSLoader, KVDEMMergeInput,
-# INIFile, BMPFile): the target is fuzz/MODULEFuzz.cpp. The committed seeds in fuzz/corpus/MODULE are
+# INIFile, BMPFile, TIFFReader, TGAReader, PCXReader, LBMReader, ...): the target is
+# fuzz/MODULEFuzz.cpp. The committed seeds in fuzz/corpus/MODULE are
 # copied into a working corpus under the build folder, so new inputs never land in git;
 # crashing inputs are written to fuzz/findings/MODULE/ (ignored by git): move the ones worth
 # keeping to fuzz/regressions/MODULE/.
