@@ -50,9 +50,9 @@ constexpr std::array Commands{
     TCommandInfo{"SetBoxBtn", ndDEM, true},
     // "Topo Editor" page
     TCommandInfo{"ClipArrayBtn", ndNothing, true},
-    TCommandInfo{"EditGridBtn", ndNothing, false},
+    TCommandInfo{"EditGridBtn", ndNothing, true},
     TCommandInfo{"ConvertBtn", ndNothing, false},
-    TCommandInfo{"FilterBtn", ndNothing, false},
+    TCommandInfo{"FilterBtn", ndNothing, true},
     TCommandInfo{"UpdateBtn", ndNothing, true},
     // "3D Model Editor" page
     TCommandInfo{"ZoomInBtn", ndNothing, true},

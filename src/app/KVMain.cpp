@@ -21,6 +21,7 @@
 #include "glview/GLTextureDraw.h"
 #include "glview/GLViewer.h"
 #include "mapview/MapCoords.h"
+#include "platform/gui/CursorShapes.h"
 #include "platform/KVError.h"
 
 #include <QAction>
@@ -657,22 +658,23 @@ void TForm1::ShowCursor(int x, int y)
 void TForm1::TopoEdit()
 {
     TopoSheet_->LoadSelection(Document_.CurrentDEM, Document_.DemSelection, [this] { ShowPage(1); });
+    if (!TopoSheet_->Document().Grid.Empty())
+        OfferTopoPicture([this] { return TopoSheet_->TopoImage().Picture(); });
 }
 
-// The buttons below stay disabled (KVCommands) until their dialogs are part of the program;
-// each then runs its dialog where the comment stands.
 void TForm1::EditTopoGrid()
 {
-    if (!TopoSheet_->TopoTerrainLoaded())
+    if (!KvxEditDlg_->ShowElevationEditor(TopoSheet_->Document(), Document_.Units()))
         return;
-    // The elevation editor dialog runs here.
+    TWaitCursor wait;
+    TopoSheet_->RefreshAfterEdit(KvxEditDlg_->UpdateContourIntervals());
+    ShowPage(1);
 }
 
+// The filter dialog refuses an empty topo grid itself, with the same message.
 void TForm1::FilterTopoGrid()
 {
-    if (!TopoSheet_->TopoTerrainLoaded())
-        return;
-    // The smoothing filter dialog runs here.
+    FilterDlg_->ShowFilter(TopoSheet_->Document());
 }
 
 void TForm1::ConvertTopoGrid()
