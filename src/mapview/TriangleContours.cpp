@@ -24,8 +24,7 @@ void Segment(TContourSink& sink, double level, const TContourVertex& a, const TC
         return;
     const double t1 = (level - a.Z) / (b.Z - a.Z);
     const double t2 = (level - c.Z) / (d.Z - c.Z);
-    sink.Segment(level, a.X + t1 * (b.X - a.X), a.Y + t1 * (b.Y - a.Y), c.X + t2 * (d.X - c.X),
-                 c.Y + t2 * (d.Y - c.Y));
+    sink.Segment(level, a.X + t1 * (b.X - a.X), a.Y + t1 * (b.Y - a.Y), c.X + t2 * (d.X - c.X), c.Y + t2 * (d.Y - c.Y));
 }
 
 } // namespace

@@ -100,16 +100,7 @@ void TakeLoadedPicture(TOverlayDocument& doc, const TBitmap& loaded, const std::
 // and keeps the values as the defaults the button steps are sized by.
 void FitOverlay(TOverlayDocument& doc, int32_t cols, int32_t rows);
 
-enum TOverlayStep {
-    osPanLeft,
-    osPanRight,
-    osPanUp,
-    osPanDown,
-    osZoomIn,
-    osZoomOut,
-    osRotateRight,
-    osRotateLeft
-};
+enum TOverlayStep { osPanLeft, osPanRight, osPanUp, osPanDown, osZoomIn, osZoomOut, osRotateRight, osRotateLeft };
 // One button step by `percent` of the fitted values (rotation: percent x 0.6 degrees). A shrink
 // that would make a scale negative changes nothing.
 void OverlayStep(TOverlayDocument& doc, TOverlayStep step, double percent);

@@ -9,8 +9,8 @@ void ApplyOverlay(const TOverlayDocument& doc, const TOverlayGround& ground, TGL
 {
     if (doc.OverlayBitmap.Empty())
         throw EKorvelaError("There is no overlay picture to apply; load or paste one first.");
-    if (!(ground.EastSpacing > 0.0) || !(ground.NorthSpacing > 0.0) || !(ground.UnitFactor > 0.0) ||
-        ground.Cols <= 0 || ground.Rows <= 0)
+    if (!(ground.EastSpacing > 0.0) || !(ground.NorthSpacing > 0.0) || !(ground.UnitFactor > 0.0) || ground.Cols <= 0 ||
+        ground.Rows <= 0)
         throw EKorvelaError("The overlay cannot be applied: the terrain's grid spacing is not known.");
     const double metresX = ground.EastSpacing * ground.UnitFactor; // mesh units per column
     const double metresZ = ground.NorthSpacing * ground.UnitFactor;

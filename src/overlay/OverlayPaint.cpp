@@ -3,8 +3,8 @@
 #include "platform/Canvas.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 
 namespace kv {
 
@@ -142,8 +142,7 @@ bool PaintOverlay(TOverlayDocument& doc, const TTopoGrid& grid, TBitmap& screen,
     TGridLayout cells;
     VisibleRange(layout.Left, clip.Left, clip.Right - clip.Left, layout.StepX, grid.Cols(), cells.FirstCol,
                  cells.EndCol);
-    VisibleRange(layout.Top, clip.Top, clip.Bottom - clip.Top, layout.StepY, grid.Rows(), cells.FirstRow,
-                 cells.EndRow);
+    VisibleRange(layout.Top, clip.Top, clip.Bottom - clip.Top, layout.StepY, grid.Rows(), cells.FirstRow, cells.EndRow);
     cells.OriginX = layout.OriginX + cells.FirstCol * layout.StepX;
     cells.OriginY = layout.OriginY + cells.FirstRow * layout.StepY;
     cells.StepX = layout.StepX;

@@ -41,9 +41,9 @@ bool PaintOverlay(TOverlayDocument& doc, const TTopoGrid& grid, TBitmap& screen,
                   const TAbortRequested& abortRequested = {});
 
 struct TOverlayReadouts {
-    std::string Origin;   // "-0.5000 -0.5000"
-    std::string Scale;    // ScaleX / (east spacing x f) and ScaleY / (north spacing x f), 8 decimals
-    std::string Rotation; // "3.0"
+    std::string Origin;    // "-0.5000 -0.5000"
+    std::string Scale;     // ScaleX / (east spacing x f) and ScaleY / (north spacing x f), 8 decimals
+    std::string Rotation;  // "3.0"
     bool HasScale = false; // the spacings are known (both non-zero); Scale and Rotation are set
 };
 TOverlayReadouts OverlayReadouts(const TOverlayDocument& doc, double eastSpacing, double northSpacing,

@@ -123,8 +123,7 @@ private:
     int last_ = -1;
 };
 
-TContributions Contributions(int32_t oldSize, int32_t newSize, const TResizeFilter& filter,
-                             TProgressCounter& progress)
+TContributions Contributions(int32_t oldSize, int32_t newSize, const TResizeFilter& filter, TProgressCounter& progress)
 {
     // A target of one pixel takes the first source pixel's position, as a scale of new / old does.
     const double scale =

@@ -136,15 +136,14 @@ TEST(KVOverlayTest, ButtonStepsMoveByTheFittedValues)
     const TOverlayLayout before = OverlayLayoutFor(doc, 100, 50);
     struct TCase {
         TOverlayStep Step;
-        double DX;     // grid shift, pixels
+        double DX; // grid shift, pixels
         double DY;
-        double Scale;  // factor on the fitted scale
-        double Turn;   // degrees
+        double Scale; // factor on the fitted scale
+        double Turn;  // degrees
     };
     const TCase cases[] = {
-        {osPanRight, 0.025 * 1024, 0, 1, 0}, {osPanLeft, -0.025 * 1024, 0, 1, 0},
-        {osPanDown, 0, 0.025 * 512, 1, 0},   {osPanUp, 0, -0.025 * 512, 1, 0},
-        {osZoomIn, 0, 0, 1.05, 0},           {osZoomOut, 0, 0, 0.95, 0},
+        {osPanRight, 0.025 * 1024, 0, 1, 0}, {osPanLeft, -0.025 * 1024, 0, 1, 0}, {osPanDown, 0, 0.025 * 512, 1, 0},
+        {osPanUp, 0, -0.025 * 512, 1, 0},    {osZoomIn, 0, 0, 1.05, 0},           {osZoomOut, 0, 0, 0.95, 0},
         {osRotateRight, 0, 0, 1, -3},        {osRotateLeft, 0, 0, 1, 3},
     };
     for (const TCase& c : cases) {

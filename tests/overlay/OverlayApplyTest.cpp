@@ -114,10 +114,10 @@ TEST(OverlayApplyTest, EveryGridPointGetsThePixelTheEditorShowedUnderIt)
                 for (size_t j = 0; j < 3; ++j) {
                     const Vector2D st = TexCoordOf(mesh, k + j);
                     const Vector2D pixel = EditorPixel(doc, g, corners[j].first, corners[j].second);
-                    EXPECT_NEAR(st.x * 512, pixel.x, 2e-3) << c.Name << " at " << corners[j].first << ","
-                                                          << corners[j].second;
-                    EXPECT_NEAR((1 - st.y) * 256, pixel.y, 2e-3) << c.Name << " at " << corners[j].first
-                                                                << "," << corners[j].second;
+                    EXPECT_NEAR(st.x * 512, pixel.x, 2e-3)
+                        << c.Name << " at " << corners[j].first << "," << corners[j].second;
+                    EXPECT_NEAR((1 - st.y) * 256, pixel.y, 2e-3)
+                        << c.Name << " at " << corners[j].first << "," << corners[j].second;
                 }
             }
     }

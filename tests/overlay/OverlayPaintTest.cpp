@@ -48,7 +48,8 @@ struct TScene {
 TEST(OverlayPaintTest, FirstLevelIsAMultipleNotBelowTheLowestPoint)
 {
     const double cases[][3] = {
-        {7.5, 5, 10}, {-7.5, 5, -5}, {10, 5, 10}, {-10, 5, -10}, {10.5, 5, 15}, {3.2, 0.5, 4}, {-0.5, 50, 0}, {0, 50, 0},
+        {7.5, 5, 10},  {-7.5, 5, -5}, {10, 5, 10},   {-10, 5, -10},
+        {10.5, 5, 15}, {3.2, 0.5, 4}, {-0.5, 50, 0}, {0, 50, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(OverlayFirstLevel(c[0], c[1]), c[2]) << c[0] << " by " << c[1];
@@ -77,9 +78,8 @@ TEST(OverlayPaintTest, ContoursLieOnTheGridPointsTheyPassThrough)
         EXPECT_GE(checked, 3) << rotation;
         // Half-way between two levels there is no line.
         const TPointD gap = GridPointOnPicture(layout, 7.2, 25.0);
-        EXPECT_EQ(scene.CountColor(Red, {int32_t(gap.X) - 3, int32_t(gap.Y) - 3, int32_t(gap.X) + 4,
-                                         int32_t(gap.Y) + 4}),
-                  0)
+        EXPECT_EQ(
+            scene.CountColor(Red, {int32_t(gap.X) - 3, int32_t(gap.Y) - 3, int32_t(gap.X) + 4, int32_t(gap.Y) + 4}), 0)
             << rotation;
     }
 }

@@ -22,10 +22,10 @@ TEST(ResizebmTest, KernelsHaveTheirShapes)
         double Expected;
     };
     const TCase cases[] = {
-        {0, 0.5, 1.0},          {0, -0.5, 0.0},           {1, 0.25, 0.75},       {2, 0.5, 0.5},
-        {3, 0.25, 0.6875},      {3, 1.0, 0.125},          {4, 0.0, 2.0 / 3.0},   {4, 1.5, 0.125 / 6.0},
-        {5, 0.0, 16.0 / 18.0},  {5, 1.0, 1.0 / 18.0},     {6, 0.0, 1.0},         {6, 1.0, 0.0},
-        {6, 0.5, 0.6079271},    {6, 3.0, 0.0},            {5, 2.0, 0.0},         {1, -1.0, 0.0},
+        {0, 0.5, 1.0},         {0, -0.5, 0.0},       {1, 0.25, 0.75},     {2, 0.5, 0.5},
+        {3, 0.25, 0.6875},     {3, 1.0, 0.125},      {4, 0.0, 2.0 / 3.0}, {4, 1.5, 0.125 / 6.0},
+        {5, 0.0, 16.0 / 18.0}, {5, 1.0, 1.0 / 18.0}, {6, 0.0, 1.0},       {6, 1.0, 0.0},
+        {6, 0.5, 0.6079271},   {6, 3.0, 0.0},        {5, 2.0, 0.0},       {1, -1.0, 0.0},
     };
     for (const TCase& c : cases)
         EXPECT_NEAR(ResizeFilter(c.Filter).Kernel(c.X), c.Expected, 1e-6)
@@ -150,7 +150,8 @@ TEST(ResizebmTest, ReportsProgressUpToAHundred)
 {
     TBitmap bitmap(50, 40, pf24bit);
     std::vector<int> reports;
-    Stretch(bitmap, 30, 70, [&](int percent) { reports.push_back(percent); }, 5);
+    Stretch(
+        bitmap, 30, 70, [&](int percent) { reports.push_back(percent); }, 5);
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), 100);
     for (size_t k = 1; k < reports.size(); ++k)
