@@ -40,6 +40,7 @@ class TGLViewer;
 class TSceneSetDlg;
 class THelpWindow;
 class TMergeDlg;
+class TOverlayPage;
 class TPlotOptsDlg;
 
 struct TMainOptions {
@@ -109,6 +110,9 @@ public:
     // "Materials...": the modeless materials dialog on the viewer's objects.
     void ShowMaterials();
     TMaterialsDlg& MaterialsDlg() { return *MaterialsDlg_; }
+
+    // The "Overlay Editor" page.
+    TOverlayPage& OverlayPage() { return *OverlayPage_; }
 
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
@@ -193,6 +197,7 @@ private:
     QDoubleSpinBox* IncSpin_ = nullptr;
     TGLMesh* TerrainMesh_ = nullptr;
     TGLMesh* BaseMesh_ = nullptr;
+    TOverlayPage* OverlayPage_ = nullptr;
 };
 
 } // namespace kv

@@ -3,6 +3,7 @@
 #include "app/KVMain.h"
 
 #include "app/KVMapView.h"
+#include "app/KVOverlayPage.h"
 #include "dem/DEMLib.h"
 #include "glview/GLViewer.h"
 #include "platform/Units.h"
@@ -16,6 +17,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -200,7 +202,8 @@ QWidget* TForm1::CreateTopoSheet()
     auto* layout = new QVBoxLayout(sheet);
     layout->addLayout(tools);
     layout->addWidget(options);
-    layout->addWidget(NotBuiltNote(sheet, QStringLiteral("The topographic editor is not part of this version yet.")), 1);
+    layout->addWidget(NotBuiltNote(sheet, QStringLiteral("The topographic editor is not part of this version yet.")),
+                      1);
     layout->addLayout(readouts);
     options->setEnabled(false);
     return sheet;
@@ -258,9 +261,8 @@ QWidget* TForm1::CreateDirectXSheet()
     GLViewer_->SetShowDefaultScene(true);
     GLViewer_->setMinimumSize(64, 64);
     connect(GLViewer_, &TGLViewer::Change, this, &TForm1::UpdateViewStatistics);
-    connect(GLViewer_, &TGLViewer::MousePressed, this, [this](int x, int y, unsigned) {
-        GLViewer_->BaseFrame().MouseDown(x, y);
-    });
+    connect(GLViewer_, &TGLViewer::MousePressed, this,
+            [this](int x, int y, unsigned) { GLViewer_->BaseFrame().MouseDown(x, y); });
     connect(GLViewer_, &TGLViewer::MouseMoved, this, [this](int x, int y, unsigned shift) {
         RunCommand(Services_.Messages, [&] {
             TGLObject& frame = GLViewer_->BaseFrame();
@@ -288,11 +290,18 @@ QWidget* TForm1::CreateDirectXSheet()
 
 QWidget* TForm1::CreateOverlaySheet()
 {
-    auto* sheet = new QWidget;
-    sheet->setObjectName(QStringLiteral("OverlayTabsheet"));
-    auto* layout = new QVBoxLayout(sheet);
-    layout->addWidget(NotBuiltNote(sheet, QStringLiteral("The overlay editor is not part of this version yet.")));
-    return sheet;
+    TOverlayContext context;
+    // The topo editor's grid joins when its page does; until then the page shows the picture
+    // alone and "Apply Overlay" stays disabled.
+    context.Topo = [] { return static_cast<const TTopoDocument*>(nullptr); };
+    context.Units = [this] { return Document_.Units(); };
+    context.TerrainMesh = [this] { return TerrainMesh_; };
+    context.ShowOverlayPage = [this] { ShowPage(3); };
+    context.ShowModelPage = [this] { ShowPage(2); };
+    context.TerrainChanged = [this] { GLViewer_->update(); };
+    context.Progress = [this](int percent) { ProgressBar1_->setValue(percent); };
+    OverlayPage_ = new TOverlayPage(Services_, std::move(context));
+    return OverlayPage_;
 }
 
 } // namespace kv

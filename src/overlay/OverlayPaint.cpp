@@ -113,6 +113,12 @@ TOverlayFrame OverlayFrameFor(const TOverlayLayout& layout)
 bool PaintOverlay(TOverlayDocument& doc, const TTopoGrid& grid, TBitmap& screen, const TOverlayPaintOptions& options,
                   const TAbortRequested& abortRequested)
 {
+    return PaintOverlay(doc, &grid, screen, options, abortRequested);
+}
+
+bool PaintOverlay(TOverlayDocument& doc, const TTopoGrid* topoGrid, TBitmap& screen,
+                  const TOverlayPaintOptions& options, const TAbortRequested& abortRequested)
+{
     if (doc.OverlayBitmap.Empty()) {
         screen = TBitmap();
         return true;
@@ -127,8 +133,9 @@ bool PaintOverlay(TOverlayDocument& doc, const TTopoGrid& grid, TBitmap& screen,
                 row[k] = uint8_t(~row[k]);
         }
     }
-    if (options.HideContours || grid.Empty())
+    if (options.HideContours || topoGrid == nullptr || topoGrid->Empty())
         return true;
+    const TTopoGrid& grid = *topoGrid;
     const TOverlayLayout layout = OverlayLayoutFor(doc, grid.Cols(), grid.Rows());
     doc.Frame = OverlayFrameFor(layout);
     TCanvas canvas(screen);

@@ -39,6 +39,9 @@ TOverlayFrame OverlayFrameFor(const TOverlayLayout& layout);
 // hook stopped the tracing. Draws nothing (and leaves `screen` empty) without a picture.
 bool PaintOverlay(TOverlayDocument& doc, const TTopoGrid& grid, TBitmap& screen, const TOverlayPaintOptions& options,
                   const TAbortRequested& abortRequested = {});
+// The same without a topo grid (null): the picture alone.
+bool PaintOverlay(TOverlayDocument& doc, const TTopoGrid* grid, TBitmap& screen, const TOverlayPaintOptions& options,
+                  const TAbortRequested& abortRequested = {});
 
 struct TOverlayReadouts {
     std::string Origin;    // "-0.5000 -0.5000"
