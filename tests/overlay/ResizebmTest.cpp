@@ -90,10 +90,12 @@ TEST(ResizebmTest, SharpKernelsAreClampedNotWrapped)
     Stretch(bitmap, 16, 1, {}, 6);
     const std::vector<int> values = Greys(bitmap);
     for (size_t k = 0; k < values.size(); ++k) {
-        if (k < 6)
+        if (k < 6) {
             EXPECT_LE(values[k], 40) << k;
-        if (k >= 10)
+        }
+        if (k >= 10) {
             EXPECT_GE(values[k], 215) << k;
+        }
     }
     EXPECT_EQ(values.front(), 0);
     EXPECT_EQ(values.back(), 255);
