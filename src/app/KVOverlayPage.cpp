@@ -79,7 +79,7 @@ QLabel* Readout(QWidget* parent, QHBoxLayout* row, const char* caption, const ch
     auto* label = Named(new QLabel(parent), name);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
-    label->setMinimumWidth(90);
+    label->setMinimumWidth(44);
     row->addWidget(label);
     return label;
 }
@@ -146,18 +146,22 @@ TOverlayPage::TOverlayPage(TAppServices services, TOverlayContext context, QWidg
     OverlayIntervalSpin_->setRange(1, 32000);
     OverlayIntervalSpin_->setSingleStep(5);
     OverlayIntervalSpin_->setValue(50);
-    grid->addWidget(new QLabel(QStringLiteral("Increment"), GroupBox2_), 0, 4);
-    grid->addWidget(OverIncSpin_, 0, 5);
-    grid->addWidget(new QLabel(QStringLiteral("Contour Interval"), GroupBox2_), 1, 4);
-    grid->addWidget(OverlayIntervalSpin_, 1, 5);
-    auto* reset = Named(new QPushButton(QStringLiteral("Reset"), GroupBox2_), "ResetOverlayBtn");
+    // The settings under the buttons, so that the page fits the window's start width.
+    auto* settings = new QHBoxLayout;
+    settings->addWidget(new QLabel(QStringLiteral("Increment"), GroupBox2_));
+    settings->addWidget(OverIncSpin_);
+    settings->addWidget(new QLabel(QStringLiteral("Contour Interval"), GroupBox2_));
+    settings->addWidget(OverlayIntervalSpin_);
+    auto* reset = Named(new QPushButton(QStringLiteral("Reset"), this), "ResetOverlayBtn");
     InvertChk_ = Named(new QCheckBox(QStringLiteral("Invert Image"), GroupBox2_), "InvertChk");
     HideContourChk_ = Named(new QCheckBox(QStringLiteral("Hide Contours"), GroupBox2_), "HideContourChk");
-    ApplyOverBtn_ = Named(new QPushButton(QStringLiteral("Apply Overlay"), GroupBox2_), "ApplyOverBtn");
-    grid->addWidget(reset, 0, 6);
-    grid->addWidget(InvertChk_, 0, 7);
-    grid->addWidget(HideContourChk_, 1, 7);
-    grid->addWidget(ApplyOverBtn_, 1, 6);
+    ApplyOverBtn_ = Named(new QPushButton(QStringLiteral("Apply Overlay"), this), "ApplyOverBtn");
+    settings->addWidget(InvertChk_);
+    settings->addWidget(HideContourChk_);
+    settings->addStretch();
+    grid->addLayout(settings, 2, 0, 1, 4);
+    tools->insertWidget(3, reset);
+    tools->insertWidget(4, ApplyOverBtn_);
     connect(reset, &QPushButton::clicked, this, [this] { RunCommand(Services_.Messages, [this] { ResetOverlay(); }); });
     connect(ApplyOverBtn_, &QPushButton::clicked, this,
             [this] { RunCommand(Services_.Messages, [this] { ApplyOverlayToTerrain(); }); });
@@ -171,8 +175,9 @@ TOverlayPage::TOverlayPage(TAppServices services, TOverlayContext context, QWidg
     RotationDis_ = Readout(this, readouts, " Rotation: ", "RotationDis");
     OriginDis_ = Readout(this, readouts, " Origin:", "OriginDis");
     ScaleDis_ = Readout(this, readouts, " Scale:", "ScaleDis");
-    OriginDis_->setMinimumWidth(130);
-    ScaleDis_->setMinimumWidth(180);
+    MouseDis_->setMinimumWidth(64);
+    OriginDis_->setMinimumWidth(110);
+    ScaleDis_->setMinimumWidth(150);
     readouts->addStretch();
 
     OverScrollBox_ = Named(new QScrollArea(this), "OverScrollBox");
