@@ -44,7 +44,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -135,8 +134,7 @@ struct TForm1::TReadResult {
     std::exception_ptr Error;
 };
 
-TForm1::TForm1(TMainOptions options)
-    : Document_(options.SettingsFolder), CommandLineFile_(options.CommandLineFile)
+TForm1::TForm1(TMainOptions options) : Document_(options.SettingsFolder), CommandLineFile_(options.CommandLineFile)
 {
     Services_ = options.Services ? *options.Services : DesktopServices(this);
     setObjectName(QStringLiteral("Form1"));
@@ -155,8 +153,6 @@ TForm1::TForm1(TMainOptions options)
     MainPageControl_->addTab(CreateTopoSheet(), QStringLiteral("Topo Editor"));
     MainPageControl_->addTab(CreateDirectXSheet(), QStringLiteral("3D Model Editor"));
     MainPageControl_->addTab(CreateOverlaySheet(), QStringLiteral("Overlay Editor"));
-    // The overlay editor's page arrives with its part.
-    MainPageControl_->setTabEnabled(3, false);
     MainPageControl_->setCurrentIndex(0);
     layout->addWidget(MainPageControl_, 1);
 
@@ -186,9 +182,8 @@ TForm1::TForm1(TMainOptions options)
     FilterDlg_ = new TFilterDlg(this, Services_);
     DemInfoDlg_ = new TDemInfoDlg(this, showHelp);
     LightingDlg_ = new TLightingDlg(this);
-    MaterialsDlg_ = new TMaterialsDlg(this, [this](uint32_t& color) {
-        return Services_.ChooseColor && Services_.ChooseColor(color);
-    });
+    MaterialsDlg_ = new TMaterialsDlg(
+        this, [this](uint32_t& color) { return Services_.ChooseColor && Services_.ChooseColor(color); });
     connect(SceneSetDlg_, &TSceneSetDlg::FogChanged, this, [this] { ApplyFogSettings(); });
     connect(SceneSetDlg_, &TSceneSetDlg::FogColorClicked, this, [this] { ChooseFogColor(); });
     connect(SceneSetDlg_, &TSceneSetDlg::BackgroundColorClicked, this, [this] { ChooseBackgroundColor(); });
@@ -425,8 +420,8 @@ void TForm1::OpenCommandLineFile()
         break;
     case ckTerrainFile:
     case ckXFile:
-        Services_.Messages.Information(QStringLiteral("%1 was not opened: this version cannot load 3D scene files yet.")
-                                           .arg(info.fileName()));
+        Services_.Messages.Information(
+            QStringLiteral("%1 was not opened: this version cannot load 3D scene files yet.").arg(info.fileName()));
         break;
     case ckNone:
         break;
@@ -437,12 +432,12 @@ void TForm1::OpenCommandLineFile()
 
 void TForm1::ChooseDEMFile()
 {
-    const QString path = Services_.Files.OpenFile(
-        {QStringLiteral("Open Digital Elevation Model Files"),
-         QStringLiteral("DEM Data (*.DEM *.dem);;SDTS CEL File (????CEL?.ddf ????CEL?.DDF);;"
-                        "GeoTIFF (*.tif *.tiff *.TIF *.TIFF);;SRTM Height File (*.hgt *.HGT);;"
-                        "ASCII Grid (*.asc *.ASC);;All Files(*)"),
-         QDir::currentPath(), QStringLiteral("*.DEM"), QStringLiteral("DEM")});
+    const QString path =
+        Services_.Files.OpenFile({QStringLiteral("Open Digital Elevation Model Files"),
+                                  QStringLiteral("DEM Data (*.DEM *.dem);;SDTS CEL File (????CEL?.ddf ????CEL?.DDF);;"
+                                                 "GeoTIFF (*.tif *.tiff *.TIF *.TIFF);;SRTM Height File (*.hgt *.HGT);;"
+                                                 "ASCII Grid (*.asc *.ASC);;All Files(*)"),
+                                  QDir::currentPath(), QStringLiteral("*.DEM"), QStringLiteral("DEM")});
     if (!path.isEmpty())
         OpenDEMFile(path);
 }
@@ -583,10 +578,9 @@ void TForm1::ResetBox()
 void TForm1::ExportGeoTIFF()
 {
     const QString base = QFileInfo(QString::fromStdString(Document_.FileName())).completeBaseName();
-    const QString path = Services_.Files.SaveFile({QStringLiteral("Export GeoTIFF"),
-                                                   QStringLiteral("GeoTIFF (*.tif *.tiff);;All Files(*)"),
-                                                   QDir::currentPath(), base + QStringLiteral(".tif"),
-                                                   QStringLiteral("tif")});
+    const QString path = Services_.Files.SaveFile(
+        {QStringLiteral("Export GeoTIFF"), QStringLiteral("GeoTIFF (*.tif *.tiff);;All Files(*)"), QDir::currentPath(),
+         base + QStringLiteral(".tif"), QStringLiteral("tif")});
     if (path.isEmpty())
         return;
     SaveGeoTIFFFile(Document_.CurrentDEM, path.toStdString());
@@ -877,10 +871,9 @@ void TForm1::ChooseBackgroundColor()
 void TForm1::ChooseBackgroundImage()
 {
     RunCommand(Services_.Messages, [this] {
-        const QString path = Services_.Files.OpenFile({QStringLiteral("Open Bitmap Image"),
-                                                       QStringLiteral("Bitmaps (*.bmp);;All Files (*)"),
-                                                       QDir::currentPath(), QStringLiteral("*.bmp"),
-                                                       QStringLiteral("bmp")});
+        const QString path = Services_.Files.OpenFile(
+            {QStringLiteral("Open Bitmap Image"), QStringLiteral("Bitmaps (*.bmp);;All Files (*)"), QDir::currentPath(),
+             QStringLiteral("*.bmp"), QStringLiteral("bmp")});
         if (path.isEmpty())
             return;
         TGLBackTexture& back = GLViewer_->BackTexture();

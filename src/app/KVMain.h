@@ -49,6 +49,7 @@ class TSceneSetDlg;
 class TTopoSheet;
 class THelpWindow;
 class TMergeDlg;
+class TOverlayPage;
 class TPlotOptsDlg;
 
 struct TMainOptions {
@@ -137,6 +138,8 @@ public:
     void CaptureBtnClick(bool down);
     bool CaptureActive() const { return Capture_.Active(); }
     int32_t CapturedFrames() const { return CaptureThrottle_.FrameCount(); }
+    // The "Overlay Editor" page.
+    TOverlayPage& OverlayPage() { return *OverlayPage_; }
 
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
     // The topo editor's " Edit Grid" and "Filter" dialogs (ShowElevationEditor, ShowFilter).
@@ -251,6 +254,7 @@ private:
     QDoubleSpinBox* IncSpin_ = nullptr;
     TGLMesh* TerrainMesh_ = nullptr;
     TGLMesh* BaseMesh_ = nullptr;
+    TOverlayPage* OverlayPage_ = nullptr;
 };
 
 } // namespace kv

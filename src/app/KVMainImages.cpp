@@ -5,7 +5,9 @@
 
 #include "app/KVImageLib.h"
 #include "app/KVMapView.h"
+#include "app/KVOverlayPage.h"
 #include "glview/GLViewer.h"
+#include "platform/KVError.h"
 #include "platform/gui/QtBitmap.h"
 
 #include <QCoreApplication>
@@ -27,6 +29,13 @@ void TForm1::CreateImageOutput()
         const QWidget* view = DEMScrollBox_->viewport();
         return GrabRect(DEMImage_->Picture(), DEMScrollBox_->horizontalScrollBar()->value(),
                         DEMScrollBox_->verticalScrollBar()->value(), view->width(), view->height());
+    });
+    ImageOutput_->SetGrabber(itOverlayScreen, [this](TImageUse) {
+        if (OverlayPage_->Picture().isNull())
+            throw EKorvelaError("The Overlay Editor holds no picture yet: load or paste one first.");
+        ShowPage(3);
+        QCoreApplication::processEvents();
+        return QImageToBitmap(OverlayPage_->Picture());
     });
     ImageOutput_->SetGrabber(it3DTerrainModel, [this](TImageUse) {
         ShowPage(2);

@@ -4,6 +4,7 @@
 
 #include "app/KVMapView.h"
 #include "app/KVTopoSheet.h"
+#include "app/KVOverlayPage.h"
 #include "dem/DEMLib.h"
 #include "glview/GLViewer.h"
 #include "platform/Units.h"
@@ -17,6 +18,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -244,11 +246,16 @@ QWidget* TForm1::CreateDirectXSheet()
 
 QWidget* TForm1::CreateOverlaySheet()
 {
-    auto* sheet = new QWidget;
-    sheet->setObjectName(QStringLiteral("OverlayTabsheet"));
-    auto* layout = new QVBoxLayout(sheet);
-    layout->addWidget(NotBuiltNote(sheet, QStringLiteral("The overlay editor is not part of this version yet.")));
-    return sheet;
+    TOverlayContext context;
+    context.Topo = [this] { return static_cast<const TTopoDocument*>(&TopoSheet_->Document()); };
+    context.Units = [this] { return Document_.Units(); };
+    context.TerrainMesh = [this] { return TerrainMesh_; };
+    context.ShowOverlayPage = [this] { ShowPage(3); };
+    context.ShowModelPage = [this] { ShowPage(2); };
+    context.TerrainChanged = [this] { GLViewer_->update(); };
+    context.Progress = [this](int percent) { ProgressBar1_->setValue(percent); };
+    OverlayPage_ = new TOverlayPage(Services_, std::move(context));
+    return OverlayPage_;
 }
 
 } // namespace kv

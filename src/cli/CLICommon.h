@@ -35,6 +35,7 @@ int RunMerge(const TArgs& args);
 int RunMap(const TArgs& args);
 int RunExport(const TArgs& args);
 int RunContours(const TArgs& args);
+int RunPicture(const TArgs& args);
 
 extern const char* const InfoHelp;
 extern const char* const GridHelp;
@@ -42,9 +43,7 @@ extern const char* const MergeHelp;
 extern const char* const MapHelp;
 extern const char* const ExportHelp;
 extern const char* const ContoursHelp;
-
-// A 32-bit bitmap as a PNG file (8-bit RGB) in memory. Throws EKorvelaError when libpng fails.
-std::string EncodePNG(const TBitmap& bitmap);
+extern const char* const PictureHelp;
 
 // A progress line on stderr while it is a terminal ("reading 42%"), else nothing.
 TProgressProc TerminalProgress(const std::string& what);

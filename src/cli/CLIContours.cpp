@@ -1,6 +1,7 @@
 #include "cli/CLICommon.h"
 
 #include "gdalio/KVElevationFile.h"
+#include "imaging/PNGWriter.h"
 #include "mapview/Colorbar.h"
 #include "mapview/MapCoords.h"
 #include "mapview/TopoContours.h"

@@ -10,31 +10,31 @@
 
 namespace {
 
-const char* const ToolHelp =
-    "Usage: korvela3d-cli COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Reads, merges and converts digital elevation models (USGS DEM files, SDTS transfers,\n"
-    "GeoTIFF, SRTM .hgt, ESRI ASCII grids and the other rasters GDAL reads).\n"
-    "\n"
-    "Commands:\n"
-    "  info FILE [--feet|--meters]   the DEM information and the defect report of FILE\n"
-    "  grid FILE [--summary]         the elevation grid of FILE as comma-separated rows\n"
-    "  merge --west-east|--south-north FILE0 FILE1 OUT [--pan P] [--force]\n"
-    "                                merge two neighbouring USGS DEM files into OUT\n"
-    "  map FILE OUT.png [--colored] [--shaded] [--contoured] [--contrast 0-6]\n"
-    "      [--light N|S|E|W|NE|NW|SE|SW] [--feet|--meters]\n"
-    "                                draw the map of FILE into a PNG picture\n"
-    "  export FILE OUT.tif           write the elevation grid of FILE as a GeoTIFF\n"
-    "  contours FILE OUT.png --box L,T,R,B [--interval M] [--zoom S] [--marks]\n"
-    "      [--no-color] [--feet|--meters]\n"
-    "                                the topo editor's contour picture of a part of FILE\n"
-    "\n"
-    "Files named *.ddf (any case) are read as SDTS transfers (open the transfer's\n"
-    "????CEL?.DDF module), *.dem as USGS DEM files (through GDAL when they are not),\n"
-    "all others through GDAL (band 1). Only regular files are read.\n"
-    "Errors are one line on stderr and exit with 1; a refused merge exits with 2. Control\n"
-    "characters from files are shown escaped (\\x1b).\n"
-    "'korvela3d-cli COMMAND --help' describes one command.\n";
+const char* const ToolHelp = "Usage: korvela3d-cli COMMAND [ARGUMENTS]\n"
+                             "\n"
+                             "Reads, merges and converts digital elevation models (USGS DEM files, SDTS transfers,\n"
+                             "GeoTIFF, SRTM .hgt, ESRI ASCII grids and the other rasters GDAL reads).\n"
+                             "\n"
+                             "Commands:\n"
+                             "  info FILE [--feet|--meters]   the DEM information and the defect report of FILE\n"
+                             "  grid FILE [--summary]         the elevation grid of FILE as comma-separated rows\n"
+                             "  merge --west-east|--south-north FILE0 FILE1 OUT [--pan P] [--force]\n"
+                             "                                merge two neighbouring USGS DEM files into OUT\n"
+                             "  map FILE OUT.png [--colored] [--shaded] [--contoured] [--contrast 0-6]\n"
+                             "      [--light N|S|E|W|NE|NW|SE|SW] [--feet|--meters]\n"
+                             "                                draw the map of FILE into a PNG picture\n"
+                             "  export FILE OUT.tif           write the elevation grid of FILE as a GeoTIFF\n"
+                             "  contours FILE OUT.png --box L,T,R,B [--interval M] [--zoom S] [--marks]\n"
+                             "      [--no-color] [--feet|--meters]\n"
+                             "                                the topo editor's contour picture of a part of FILE\n"
+                             "  picture IN OUT.png            decode the picture IN and save it as PNG\n"
+                             "\n"
+                             "Files named *.ddf (any case) are read as SDTS transfers (open the transfer's\n"
+                             "????CEL?.DDF module), *.dem as USGS DEM files (through GDAL when they are not),\n"
+                             "all others through GDAL (band 1). Only regular files are read.\n"
+                             "Errors are one line on stderr and exit with 1; a refused merge exits with 2. Control\n"
+                             "characters from files are shown escaped (\\x1b).\n"
+                             "'korvela3d-cli COMMAND --help' describes one command.\n";
 
 // One line on stderr: a message never spans lines or moves the cursor, whatever bytes a
 // file put into it (they are shown escaped).
@@ -71,13 +71,14 @@ int main(int argc, char** argv)
         std::fputs(ToolHelp, stdout);
         return 0;
     }
-    const char* help = command == "info"    ? InfoHelp
-                       : command == "grid"  ? GridHelp
-                       : command == "merge"  ? MergeHelp
-                       : command == "map"    ? MapHelp
-                       : command == "export" ? ExportHelp
+    const char* help = command == "info"      ? InfoHelp
+                       : command == "grid"    ? GridHelp
+                       : command == "merge"   ? MergeHelp
+                       : command == "map"     ? MapHelp
+                       : command == "export"  ? ExportHelp
                        : command == "contours" ? ContoursHelp
-                                             : nullptr;
+                       : command == "picture" ? PictureHelp
+                                              : nullptr;
     if (!help) {
         PrintError("unknown command '" + command + "' (see korvela3d-cli --help)");
         return 1;
@@ -87,12 +88,13 @@ int main(int argc, char** argv)
         return 0;
     }
     try {
-        const int result = command == "info"    ? RunInfo(args)
-                           : command == "grid"   ? RunGrid(args)
-                           : command == "map"    ? RunMap(args)
-                           : command == "export" ? RunExport(args)
+        const int result = command == "info"      ? RunInfo(args)
+                           : command == "grid"    ? RunGrid(args)
+                           : command == "map"     ? RunMap(args)
+                           : command == "export"  ? RunExport(args)
                            : command == "contours" ? RunContours(args)
-                                                 : RunMerge(args);
+                           : command == "picture" ? RunPicture(args)
+                                                  : RunMerge(args);
         const int output = FinishOutput();
         return result != 0 ? result : output;
     } catch (const ERefusedError& error) {

@@ -4,28 +4,22 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace kv {
 
 namespace {
 
-struct TVertex {
-    double X;
-    double Y;
-    double Z;
-};
-
-// Where the segments go: drawn on a canvas in the level's colour, with both end pixels.
-class TCanvasOutput {
+// Draws each segment truncated to whole pixels with both end pixels, in the fixed colour or the
+// colour bar's band of its level.
+class TTopoSink : public TContourSink {
 public:
-    TCanvasOutput(TCanvas& canvas, const TContourOptions& options) : canvas_(canvas), options_(options)
+    TTopoSink(TCanvas& canvas, const TContourOptions& options) : canvas_(canvas), options_(options)
     {
         if (!options.ColorByElevation || options.Bar == nullptr)
             canvas_.Pen.Color = options.FixedColor;
     }
 
-    void Segment(double level, double x1, double y1, double x2, double y2)
+    void Segment(double level, double x1, double y1, double x2, double y2) override
     {
         if (options_.ColorByElevation && options_.Bar != nullptr) {
             if (!haveColor_ || level != colorLevel_) {
@@ -35,8 +29,9 @@ public:
             }
             canvas_.Pen.Color = levelColor_;
         }
-        // Truncated to whole pixels.
         canvas_.Line({int32_t(x1), int32_t(y1)}, {int32_t(x2), int32_t(y2)}, leDrawLast);
+        if (options_.SegmentCount != nullptr)
+            ++*options_.SegmentCount;
     }
 
 private:
@@ -47,67 +42,14 @@ private:
     TColor levelColor_ = clWhite;
 };
 
-// Or handed on as they are.
-class TSinkOutput {
+// Hands each segment on as it is.
+class TFunctionSink : public TContourSink {
 public:
-    explicit TSinkOutput(const TSegmentSink& sink) : sink_(sink) {}
-    void Segment(double level, double x1, double y1, double x2, double y2) { sink_(level, x1, y1, x2, y2); }
+    explicit TFunctionSink(const TSegmentSink& sink) : sink_(sink) {}
+    void Segment(double level, double x1, double y1, double x2, double y2) override { sink_(level, x1, y1, x2, y2); }
 
 private:
     const TSegmentSink& sink_;
-};
-
-template <typename TOutput> class TTracer {
-public:
-    TTracer(TOutput& output, const TContourOptions& options) : output_(output), options_(options) {}
-
-    void Triangle(TVertex v0, TVertex v1, TVertex v2)
-    {
-        if (v0.Z < TopoContourFloor || v1.Z < TopoContourFloor || v2.Z < TopoContourFloor)
-            return;
-        if (v0.Z > v2.Z)
-            std::swap(v0, v2);
-        if (v0.Z > v1.Z)
-            std::swap(v0, v1);
-        if (v1.Z > v2.Z)
-            std::swap(v1, v2);
-        const double interval = options_.Interval;
-        for (double level = NextContourLevel(v0.Z, interval); level <= v1.Z; level = Next(level)) {
-            Segment(level, v0, v1, v0, v2);
-            if (level == v1.Z)
-                Segment(level, v0, v1, v1, v2);
-        }
-        for (double level = NextContourLevel(v1.Z, interval); level <= v2.Z; level = Next(level)) {
-            Segment(level, v1, v2, v0, v2);
-            if (level == v1.Z)
-                Segment(level, v1, v2, v0, v1);
-        }
-    }
-
-private:
-    // The next level; a level so large that adding the interval no longer changes it ends the
-    // loop instead of repeating forever.
-    double Next(double level) const
-    {
-        const double next = level + options_.Interval;
-        return next == level ? INFINITY : next;
-    }
-
-    // The segment at `level` between the crossings of edges a-b and c-d (each first end lower).
-    void Segment(double level, const TVertex& a, const TVertex& b, const TVertex& c, const TVertex& d)
-    {
-        if (a.Z == b.Z || c.Z == d.Z)
-            return;
-        const double t1 = (level - a.Z) / (b.Z - a.Z);
-        const double t2 = (level - c.Z) / (d.Z - c.Z);
-        output_.Segment(level, a.X + t1 * (b.X - a.X), a.Y + t1 * (b.Y - a.Y), c.X + t2 * (d.X - c.X),
-                        c.Y + t2 * (d.Y - c.Y));
-        if (options_.SegmentCount != nullptr)
-            ++*options_.SegmentCount;
-    }
-
-    TOutput& output_;
-    const TContourOptions& options_;
 };
 
 bool Stop(const TAbortRequested& abortRequested, const TProcessMessages& processMessages, int32_t row, int32_t every)
@@ -119,48 +61,25 @@ bool Stop(const TAbortRequested& abortRequested, const TProcessMessages& process
     return false;
 }
 
-// Both outputs share the walk over the cells.
-template <typename TOutput>
-bool Trace(const TTopoGrid& grid, TOutput& output, const TContourOptions& options,
-           const TAbortRequested& abortRequested, const TProcessMessages& processMessages)
-{
-    if (!(options.Interval > 0.0))
-        return true;
-    TTracer<TOutput> tracer(output, options);
-    const double s = std::max(options.Spacing, 1);
-    for (int32_t r = 0; r + 1 < grid.Rows(); ++r) {
-        const double y0 = r * s;
-        const double y1 = (r + 1) * s;
-        for (int32_t c = 0; c + 1 < grid.Cols(); ++c) {
-            const double x0 = c * s;
-            const double x1 = (c + 1) * s;
-            const TVertex nw{x0, y0, grid.Get(c, r)};
-            const TVertex ne{x1, y0, grid.Get(c + 1, r)};
-            const TVertex se{x1, y1, grid.Get(c + 1, r + 1)};
-            const TVertex sw{x0, y1, grid.Get(c, r + 1)};
-            tracer.Triangle(nw, ne, se);
-            tracer.Triangle(nw, se, sw);
-        }
-        if (Stop(abortRequested, processMessages, r, 5))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool TraceContours(const TTopoGrid& grid, TCanvas& canvas, const TContourOptions& options,
                    const TAbortRequested& abortRequested, const TProcessMessages& processMessages)
 {
-    TCanvasOutput output(canvas, options);
-    return Trace(grid, output, options, abortRequested, processMessages);
+    TTopoSink sink(canvas, options);
+    const double s = std::max(options.Spacing, 1);
+    const TGridLayout layout{0, grid.Cols(), 0, grid.Rows(), 0.0, 0.0, s, s};
+    return TraceGridContours(grid, layout, options.Interval, NextContourLevel, sink, abortRequested, processMessages,
+                             5);
 }
 
 bool TraceContourSegments(const TTopoGrid& grid, const TContourOptions& options, const TSegmentSink& sink,
                           const TAbortRequested& abortRequested)
 {
-    TSinkOutput output(sink);
-    return Trace(grid, output, options, abortRequested, {});
+    TFunctionSink output(sink);
+    const double s = std::max(options.Spacing, 1);
+    const TGridLayout layout{0, grid.Cols(), 0, grid.Rows(), 0.0, 0.0, s, s};
+    return TraceGridContours(grid, layout, options.Interval, NextContourLevel, output, abortRequested, {}, 5);
 }
 
 bool MarkGridPoints(const TTopoGrid& grid, TCanvas& canvas, int32_t spacing, const TAbortRequested& abortRequested,

@@ -2,17 +2,15 @@
 // The topo editor's picture: contour lines traced on the triangulated topo grid, and the grid
 // point marks, drawn on a canvas with a whole number of pixels per cell.
 //
-// Each cell (c, r) .. (c + 1, r + 1) is split along its diagonal from (c, r) to (c + 1, r + 1)
-// into two triangles; a triangle with a vertex below TopoContourFloor is skipped (void cells
-// leave holes). Every contour level crossing a triangle gives one straight segment between the
-// crossings on two of its edges, truncated to whole pixels and drawn with both end pixels.
+// The triangles and levels are those of TriangleContours.h; each segment is truncated to whole
+// pixels and drawn with both end pixels.
 
 #include "mapview/Colorbar.h"
 #include "mapview/TopoGrid.h"
+#include "mapview/TriangleContours.h"
 #include "platform/Canvas.h"
 
 #include <cstdint>
-#include <functional>
 
 namespace kv {
 
@@ -25,12 +23,6 @@ struct TContourOptions {
     TColor FixedColor = clWhite;     // the colour of every line when not coloured by elevation
     int64_t* SegmentCount = nullptr; // when given, counts the segments drawn
 };
-
-// Asked after every row of cells (or of point marks); true stops the drawing there. The page
-// backs it with its window system's input queue.
-using TAbortRequested = std::function<bool()>;
-// Called every few rows so that a page can process its pending messages.
-using TProcessMessages = std::function<void()>;
 
 // Traces the contours of the live grid onto the canvas (without clearing it). Returns false when
 // the abort hook stopped it.

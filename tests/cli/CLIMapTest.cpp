@@ -1,5 +1,6 @@
 // The map command: the picture it saves is the program's map drawing of the file.
 
+#include "PNGPicture.h"
 #include "dem/KVDemReader.h"
 #include "mapview/DEMImage.h"
 #include "mapview/MapCoords.h"
@@ -7,43 +8,15 @@
 
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <cstdlib>
 #include <sys/wait.h>
 
 namespace kv {
 namespace {
 
+using test::ReadPNG;
+using test::TPicture;
 using test::TTempDir;
-
-struct TPicture {
-    int32_t Width = 0;
-    int32_t Height = 0;
-    std::vector<uint8_t> RGB;
-    TColor Pixel(int32_t x, int32_t y) const
-    {
-        const size_t i = (size_t(y) * size_t(Width) + size_t(x)) * 3;
-        return RGBColor(RGB[i], RGB[i + 1], RGB[i + 2]);
-    }
-};
-
-TPicture ReadPNG(const std::filesystem::path& fileName)
-{
-    const std::string data = test::ReadFileText(fileName);
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    TPicture picture;
-    if (!png_image_begin_read_from_memory(&image, data.data(), data.size()))
-        return picture;
-    image.format = PNG_FORMAT_RGB;
-    picture.RGB.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, picture.RGB.data(), 0, nullptr))
-        return picture;
-    picture.Width = static_cast<int32_t>(image.width);
-    picture.Height = static_cast<int32_t>(image.height);
-    return picture;
-}
 
 // Runs the tool with its settings folder in `scratch`; the exit code.
 int RunMap(const std::vector<std::string>& args, const TTempDir& scratch)

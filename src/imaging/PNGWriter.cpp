@@ -1,8 +1,6 @@
-// PNG output of the commands that draw pictures, through libpng.
+#include "imaging/PNGWriter.h"
 
-#include "cli/CLICommon.h"
-
-#include "platform/Bitmap.h"
+#include "platform/KVError.h"
 
 #include <png.h>
 
@@ -10,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kv::cli {
+namespace kv {
 
 namespace {
 
@@ -60,8 +58,9 @@ bool EncodeRGB(png_structp png, png_infop info, png_bytepp rows, uint32_t width,
 
 std::string EncodePNG(const TBitmap& bitmap)
 {
-    if (bitmap.PixelFormat() != pf32bit)
-        throw EKorvelaError("Cannot encode the picture as PNG: it is not a 32-bit picture.");
+    if (bitmap.Empty())
+        throw EKorvelaError("Cannot encode a picture of " + std::to_string(bitmap.Width()) + " x " +
+                            std::to_string(bitmap.Height()) + " pixels as PNG.");
     const auto width = static_cast<size_t>(bitmap.Width());
     const auto height = static_cast<size_t>(bitmap.Height());
     std::vector<png_byte> pixels(width * height * 3);
@@ -70,10 +69,18 @@ std::string EncodePNG(const TBitmap& bitmap)
         const uint8_t* from = bitmap.ScanLine(static_cast<int32_t>(y));
         png_bytep to = pixels.data() + y * width * 3;
         rows[y] = to;
+        const int bytes = bitmap.PixelFormat() == pf32bit ? 4 : bitmap.PixelFormat() == pf24bit ? 3 : 0;
         for (size_t x = 0; x < width; ++x) {
-            to[3 * x] = from[4 * x + 2];     // red
-            to[3 * x + 1] = from[4 * x + 1]; // green
-            to[3 * x + 2] = from[4 * x];     // blue
+            if (bytes != 0) {
+                to[3 * x] = from[bytes * x + 2];     // red
+                to[3 * x + 1] = from[bytes * x + 1]; // green
+                to[3 * x + 2] = from[bytes * x];     // blue
+            } else {
+                const TColor color = bitmap.GetPixel(int32_t(x), int32_t(y));
+                to[3 * x] = RedOf(color);
+                to[3 * x + 1] = GreenOf(color);
+                to[3 * x + 2] = BlueOf(color);
+            }
         }
     }
     std::string error;
@@ -93,4 +100,4 @@ std::string EncodePNG(const TBitmap& bitmap)
     return std::move(output.Data);
 }
 
-} // namespace kv::cli
+} // namespace kv
