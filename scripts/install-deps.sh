@@ -15,6 +15,9 @@ packages=(
   # reads the files we write, and the benchmarks compare our speed with theirs (gdaldem, and
   # scripts/bench-gdal.sh timing GDAL reading the same file as the USGS DEM reader, with hyperfine).
   gdal-bin python3-gdal hyperfine
+  # admesh checks that the STL solids we write are closed and consistently oriented; the
+  # convert benchmark writes the same triangles with numpy for comparison.
+  admesh python3-numpy
 )
 
 missing=()
