@@ -32,7 +32,7 @@ constexpr std::array Commands{
     TCommandInfo{"DemInfo1", ndIdle, true},
     TCommandInfo{"DemErrorInfo1", ndIdle, true},
     // Terrain menu
-    TCommandInfo{"SpecialEffects1", ndNothing, false},
+    TCommandInfo{"SpecialEffects1", ndNothing, true},
     // Options menu
     TCommandInfo{"SceneSettings1", ndNothing, true},
     TCommandInfo{"Lighting1", ndNothing, true},

@@ -8,6 +8,7 @@
 #include "app/KVServices.h"
 #include "gl/GLTestFigures.h"
 #include "mapview/DEMImage.h"
+#include "mapview/TopoGrid.h"
 
 #include <QMainWindow>
 
@@ -40,6 +41,9 @@ class TGLViewer;
 class TSceneSetDlg;
 class THelpWindow;
 class TMergeDlg;
+class TTerrainTextureDlg;
+class TTrnMeshDlg;
+class TTrnProgressDlg;
 class TPlotOptsDlg;
 
 struct TMainOptions {
@@ -103,6 +107,21 @@ public:
     TGLMesh* TerrainMesh() const { return TerrainMesh_; }
     TGLMesh* BaseMesh() const { return BaseMesh_; }
     TSceneSetDlg& SceneSetDlg() { return *SceneSetDlg_; }
+    // "Convert 3D": the conversion settings for the topo grid, then on "Process File" the 3D page
+    // with the grid converted into the terrain and base meshes, fitted into the view. The topo
+    // editor's button calls it. An empty grid shows the "No Terrain Loaded" error; a call while a
+    // conversion runs does nothing. True when a conversion ran to its end.
+    bool RunConversion(const TTopoDocument& topo);
+    bool Converting() const { return Converting_; }
+    // The map's selection box (picture pixels) copied into the topo document as "Edit" copies it,
+    // then RunConversion: the --screenshot --box route.
+    bool ConvertSelection(const TRect& box);
+    TTopoDocument& TopoDocument() { return *Topo_; }
+    TTrnMeshDlg& TrnMeshDlg() { return *TrnMeshDlg_; }
+    TTrnProgressDlg& TrnProgressDlg() { return *TrnProgressDlg_; }
+    // "Special Effects...": the terrain colouring dialog, modal.
+    void ShowSpecialEffects();
+    TTerrainTextureDlg& TerrainTextureDlg() { return *TerrainTextureDlg_; }
     // "&Lighting...": the modeless lighting dialog on the viewer.
     void ShowLighting();
     TLightingDlg& LightingDlg() { return *LightingDlg_; }
@@ -187,6 +206,12 @@ private:
     TSceneSetDlg* SceneSetDlg_ = nullptr;
     TLightingDlg* LightingDlg_ = nullptr;
     TMaterialsDlg* MaterialsDlg_ = nullptr;
+    TTrnMeshDlg* TrnMeshDlg_ = nullptr;
+    TTrnProgressDlg* TrnProgressDlg_ = nullptr;
+    TTerrainTextureDlg* TerrainTextureDlg_ = nullptr;
+    // The topo editor's document (the selection "Edit" copied); its page arrives with its part.
+    std::unique_ptr<TTopoDocument> Topo_ = std::make_unique<TTopoDocument>();
+    bool Converting_ = false;
 
     TGLViewer* GLViewer_ = nullptr;
     QTimer* AnimationTimer_ = nullptr;

@@ -31,9 +31,18 @@ TCommandLine ParseCommandLine(const QStringList& arguments)
                 commandLine.Page = 2;
             else
                 throw EKorvelaError("--page takes \"dem\" or \"3d\", found \"" + page.toStdString() + "\".");
+        } else if (argument == QLatin1String("--box")) {
+            const QStringList parts = i + 1 < arguments.size() ? arguments[++i].split(QLatin1Char(',')) : QStringList();
+            int32_t values[4] = {};
+            bool ok = parts.size() == 4;
+            for (int k = 0; ok && k < 4; ++k)
+                values[k] = parts[k].trimmed().toInt(&ok);
+            if (!ok)
+                throw EKorvelaError("--box takes four whole numbers L,T,R,B (map pixels).");
+            commandLine.Box = TRect{values[0], values[1], values[2], values[3]};
         } else if (argument.startsWith(QLatin1String("--"))) {
             throw EKorvelaError("Unknown option " + argument.toStdString() +
-                                "; the program takes [--screenshot OUT.png [--page dem|3d]] [FILE].");
+                                "; the program takes [--screenshot OUT.png [--page dem|3d] [--box L,T,R,B]] [FILE].");
         } else if (commandLine.File.isEmpty()) {
             commandLine.File = argument;
         }
@@ -79,7 +88,7 @@ TAppServices UnattendedServices()
     return services;
 }
 
-int SaveScreenshot(TForm1& form, const QString& name, int page)
+int SaveScreenshot(TForm1& form, const QString& name, int page, const std::optional<TRect>& box)
 {
     // Opening a file makes its folder the working folder: a relative name means the folder
     // the program was started in.
@@ -87,6 +96,10 @@ int SaveScreenshot(TForm1& form, const QString& name, int page)
     form.FirstActivate();
     if (!form.WaitForOpen(10 * 60 * 1000)) {
         std::fprintf(stderr, "The file took too long to open.\n");
+        return 1;
+    }
+    if (box && !form.ConvertSelection(*box)) {
+        std::fprintf(stderr, "The box could not be converted.\n");
         return 1;
     }
     form.ShowPage(page);
@@ -112,7 +125,7 @@ int RunProgram(const TCommandLine& commandLine)
     TForm1 form(std::move(options));
     form.show();
     if (!commandLine.Screenshot.isEmpty())
-        return SaveScreenshot(form, commandLine.Screenshot, commandLine.Page);
+        return SaveScreenshot(form, commandLine.Screenshot, commandLine.Page, commandLine.Box);
     return QApplication::exec();
 }
 

@@ -2,6 +2,8 @@
 // The program's start: its command line, the application object that keeps errors out of
 // Qt's event loop, and the run itself (also the --screenshot run).
 
+#include "platform/Rect.h"
+
 #include <QApplication>
 #include <QStringList>
 
@@ -9,11 +11,14 @@
 
 namespace kv {
 
-// korvela3d [FILE]  or  korvela3d --screenshot OUT.png [--page dem|3d] [FILE]
+// korvela3d [FILE]  or  korvela3d --screenshot OUT.png [--page dem|3d] [--box L,T,R,B] [FILE]
 struct TCommandLine {
     QString File;       // opened at the first activation
     QString Screenshot; // when set: open FILE, save a picture of the window there, exit
     int Page = 0;       // the page the picture shows: 0 "DEM Reader", 2 "3D Model Editor"
+    // With a screenshot: the map selection (picture pixels) that "Edit" copies and "Convert 3D"
+    // converts with the conversion dialog's values before the picture is taken.
+    std::optional<TRect> Box;
 };
 
 // The arguments after the program name. Throws EKorvelaError on an unknown option, a
