@@ -19,6 +19,7 @@ namespace {
 constexpr std::array Keywords{
     THelpKeyword{"3D model editor", "pages.html#model"},
     THelpKeyword{"colour bar", "map.html#colorbar"},
+    THelpKeyword{"Convert 3D", "terrain.html"},
     THelpKeyword{"contour lines", "plot-options.html"},
     THelpKeyword{"coordinates", "map.html#coordinates"},
     THelpKeyword{"defect report", "dem-info.html#errors"},
@@ -34,6 +35,8 @@ constexpr std::array Keywords{
     THelpKeyword{"SDTS", "opening.html#sdts"},
     THelpKeyword{"selection box", "selection.html"},
     THelpKeyword{"shaded relief", "plot-options.html"},
+    THelpKeyword{"special effects", "terrain.html#effects"},
+    THelpKeyword{"STL", "terrain.html#print"},
     THelpKeyword{"topo editor", "pages.html#topo"},
     THelpKeyword{"units", "units.html"},
     THelpKeyword{"user defaults", "units.html#defaults"},
@@ -57,6 +60,8 @@ QString HelpPageForContext(int context)
         return QStringLiteral("dem-info.html#errors");
     case 8:
         return QStringLiteral("merge.html");
+    case 10:
+        return QStringLiteral("terrain.html");
     default:
         return QStringLiteral("index.html");
     }
