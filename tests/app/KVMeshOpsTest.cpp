@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace kv {
@@ -100,6 +101,44 @@ TEST_F(KVMeshOpsTest, ProcessFileFillsBothMeshesFromTheSelection)
     };
     EXPECT_FALSE(form.RunConversion(form.TopoDocument()));
     EXPECT_EQ(form.TerrainMesh()->FaceCount(), faces.toInt());
+}
+
+// Calls the conversion again from every repaint of the progress window's step label, which
+// happens while the first conversion runs.
+class TReentry : public QObject {
+public:
+    explicit TReentry(std::function<void()> call) : Call_(std::move(call)) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            Call_();
+        return false;
+    }
+
+private:
+    std::function<void()> Call_;
+};
+
+TEST_F(KVMeshOpsTest, NoSecondConversionStartsWhileOneRuns)
+{
+    TForm1& form = Form();
+    OpenSample();
+    int dialogs = 0;
+    Recorder.OnDialog = [&](QDialog&) {
+        ++dialogs;
+        return int(QDialog::Accepted);
+    };
+    int attempts = 0;
+    int started = 0;
+    TReentry reentry([&] {
+        ++attempts;
+        started += form.RunConversion(form.TopoDocument());
+    });
+    form.TrnProgressDlg().findChild<QLabel*>(QStringLiteral("ActionDis"))->installEventFilter(&reentry);
+    ASSERT_TRUE(form.ConvertSelection(TRect{100, 50, 200, 150}));
+    EXPECT_GT(attempts, 0) << "the label repainted during the conversion";
+    EXPECT_EQ(started, 0);
+    EXPECT_EQ(dialogs, 1);
 }
 
 TEST_F(KVMeshOpsTest, SpecialEffectsRecolourTheConvertedTerrain)
