@@ -1,5 +1,7 @@
 // "convert" as a user runs it: part of the sample DEM out as a printable STL solid.
 
+#include "dem/DEMWriter.h"
+#include "support/DEMFixtures.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +17,11 @@ namespace {
 
 using test::TTempDir;
 
-int RunConvert(const std::string& args, const TTempDir& scratch, std::string& err)
+int RunConvert(const std::string& args, const TTempDir& scratch, std::string& err,
+               const std::filesystem::path& dem = test::SamplesDir() / "jacksboro.dem")
 {
     const std::string command = "XDG_CONFIG_HOME='" + scratch.Path().string() + "' '" KV_CLI_PATH "' convert '" +
-                                (test::SamplesDir() / "jacksboro.dem").string() + "' " + args + " >/dev/null 2>'" +
+                                dem.string() + "' " + args + " >/dev/null 2>'" +
                                 (scratch / "err.txt").string() + "' </dev/null";
     const int status = std::system(command.c_str());
     err = test::ReadFileText(scratch / "err.txt");
@@ -60,6 +63,34 @@ TEST(CLIConvert, ABoxOfTheSampleBecomesASolidOfThePrintSize)
         EXPECT_EQ(v, 0);
     EXPECT_FLOAT_EQ(std::max(high[0], high[1]), 120) << "the longer side is the print size";
     EXPECT_GT(high[2], 4) << "the terrain stands on its 4 mm base";
+}
+
+// The same hills stored in feet and in metres print as the same solid.
+TEST(CLIConvert, AFeetDEMGivesTheShapeOfTheSameTerrainInMetres)
+{
+    TTempDir scratch;
+    std::string outputs[2];
+    for (int feet = 0; feet < 2; ++feet) {
+        TDEMArray dem = test::MakeUTMGrid(12, 9, 500000, 4000000, 30, 1);
+        for (int32_t c = 0; c < dem.Cols(); ++c)
+            for (int32_t r = 0; r < dem.Rows(); ++r) {
+                // 5000 ft is exactly 1524 m.
+                const int32_t steps = (c * 7 + r * 3) % 11;
+                dem.SetValue(c, r, feet ? 5000 * steps : 1524 * steps);
+            }
+        dem.Info.ElevUnits = feet ? ucFeet : ucMeters;
+        dem.Info.MinElevation = dem.Info.DataMin = 0;
+        dem.Info.MaxElevation = dem.Info.DataMax = (feet ? 5000 : 1524) * 10;
+        const auto file = scratch / (feet ? "feet.dem" : "metres.dem");
+        SaveDEMFile(file, dem);
+        const auto stl = scratch / (feet ? "feet.stl" : "metres.stl");
+        std::string err;
+        ASSERT_EQ(RunConvert("--box 0,0,12,9 '" + stl.string() + "'", scratch, err, file), 0) << err;
+        outputs[feet] = test::ReadFileText(stl);
+    }
+    ASSERT_EQ(outputs[0].size(), outputs[1].size());
+    ASSERT_GT(outputs[0].size(), 84u);
+    EXPECT_EQ(outputs[0].compare(84, std::string::npos, outputs[1], 84, std::string::npos), 0);
 }
 
 TEST(CLIConvert, RefusalsSayWhyAndWriteNothing)
