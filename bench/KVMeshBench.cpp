@@ -56,7 +56,8 @@ void BM_SampleTerrain(benchmark::State& state)
         samples = int64_t(s.Heights.size());
         benchmark::DoNotOptimize(s.Heights.data());
     }
-    state.counters["samples/s"] = benchmark::Counter(double(samples) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["samples/s"] =
+        benchmark::Counter(double(samples) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SampleTerrain)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -34,7 +34,8 @@ void BM_BuildPrintSolid(benchmark::State& state)
         triangles = solid.TriangleCount();
         benchmark::DoNotOptimize(solid.Corners.data());
     }
-    state.counters["triangles/s"] = benchmark::Counter(double(triangles) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["triangles/s"] =
+        benchmark::Counter(double(triangles) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_BuildPrintSolid)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -29,7 +29,8 @@ TScene& Scene(int32_t budgetK)
         grid = std::make_unique<kv::TTopoGrid>();
         for (int32_t c = 0; c < kv::TopoCapacity; ++c)
             for (int32_t r = 0; r < kv::TopoCapacity; ++r)
-                grid->Set(c, r, 800 + 300 * std::sin(c * 0.011) * std::cos(r * 0.007) + 20 * std::sin(c * 0.2 + r * 0.13));
+                grid->Set(c, r,
+                          800 + 300 * std::sin(c * 0.011) * std::cos(r * 0.007) + 20 * std::sin(c * 0.2 + r * 0.13));
         grid->SetSize(kv::TopoCapacity, kv::TopoCapacity);
     }
     if (!scene) {

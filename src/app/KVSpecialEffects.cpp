@@ -15,6 +15,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <optional>
+
 namespace kv {
 
 // A colour bar the user edits: boundaries are dragged as on the map's bar; a press anywhere else

@@ -54,7 +54,6 @@ private:
     TEffectsBarView* DepthBar_ = nullptr;
     TEffectsBarView* SlopeBar_ = nullptr;
     QLabel* CntDis_ = nullptr;
-
 };
 
 } // namespace kv

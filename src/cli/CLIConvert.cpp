@@ -173,8 +173,8 @@ int RunConvert(const TArgs& args)
     const TPrintSolid solid = BuildPrintSolid(samples, print);
     WriteSTLFile(out, solid);
     std::printf("%s: %lld triangles, %d x %d samples of %d x %d cells\n", out.string().c_str(),
-                static_cast<long long>(solid.TriangleCount()), samples.Counts.NX, samples.Counts.NY,
-                doc->Grid.Cols(), doc->Grid.Rows());
+                static_cast<long long>(solid.TriangleCount()), samples.Counts.NX, samples.Counts.NY, doc->Grid.Cols(),
+                doc->Grid.Rows());
 #ifdef KV_CLI_RENDER
     if (render) {
         RenderTerrain(source, settings, *render);

@@ -163,8 +163,8 @@ void AddBaseTriangles(const TTerrainGeometry& geometry, TGLMesh& mesh)
     }
 }
 
-void ConvertTerrain(const TTerrainSource& source, const TTerrainSettings& settings, TGLMesh& terrain,
-                    TGLMesh& base, const TConvertProgress& progress)
+void ConvertTerrain(const TTerrainSource& source, const TTerrainSettings& settings, TGLMesh& terrain, TGLMesh& base,
+                    const TConvertProgress& progress)
 {
     const auto action = [&](const std::string& text) {
         if (progress.Action)
@@ -236,8 +236,8 @@ TMeshInformation MeshInformation(int32_t cols, int32_t rows, int32_t budgetK, do
     const double cells = double(cols) * double(rows);
     info.Resolution = cells > 0 ? double(c.NX) * double(c.NY) / cells : 0.0;
 
-    info.ArraySizeText = std::to_string(cols) + " X " + std::to_string(rows) + " = " +
-                         std::to_string(int64_t(cols) * int64_t(rows));
+    info.ArraySizeText =
+        std::to_string(cols) + " X " + std::to_string(rows) + " = " + std::to_string(int64_t(cols) * int64_t(rows));
     info.FacesText = std::to_string(info.Faces);
     info.VertexText = std::to_string(info.Vertices);
     info.NormalsText = std::to_string(info.Normals);

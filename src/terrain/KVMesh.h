@@ -105,8 +105,8 @@ struct TConvertProgress {
 // Empties both meshes and fills them from the source: the base first (when the settings draw it),
 // then the terrain row by row, then the terrain's vertex normals at 89 degrees. Throws
 // EKorvelaError without touching the meshes when the grid has no valid sample.
-void ConvertTerrain(const TTerrainSource& source, const TTerrainSettings& settings, TGLMesh& terrain,
-                    TGLMesh& base, const TConvertProgress& progress = {});
+void ConvertTerrain(const TTerrainSource& source, const TTerrainSettings& settings, TGLMesh& terrain, TGLMesh& base,
+                    const TConvertProgress& progress = {});
 
 // The scene position of terrain sample (i, j) and of the base corner under it.
 struct TTerrainGeometry {
@@ -138,7 +138,7 @@ struct TMeshInformation {
     double AvailableBytes = 0;
     double Resolution = 0;
     // The dialog's panels, as they read.
-    std::string ArraySizeText;  // "cols X rows = cells"
+    std::string ArraySizeText; // "cols X rows = cells"
     std::string FacesText;
     std::string VertexText;
     std::string NormalsText;

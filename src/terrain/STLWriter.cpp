@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace kv {
@@ -130,7 +131,8 @@ std::string STLBytes(const TPrintSolid& solid)
 {
     const int64_t count = solid.TriangleCount();
     if (count > int64_t(UINT32_MAX))
-        throw EKorvelaError("An STL file holds at most 4294967295 triangles; the solid has " + std::to_string(count) + ".");
+        throw EKorvelaError("An STL file holds at most 4294967295 triangles; the solid has " + std::to_string(count) +
+                            ".");
     std::string bytes(84 + 50 * size_t(count), '\0');
     // The header must not begin with "solid", which marks the text form.
     const char header[] = "Korvela3D terrain, binary STL, Z up";

@@ -1,5 +1,6 @@
 #include "terrain/TerrainColoring.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kv {
@@ -106,7 +107,8 @@ void BuildDepthTexture(const TColorBar& depthBar, TBitmap& bitmap)
     const std::vector<TColorBarEntry>& entries = depthBar.Entries();
     for (size_t i = 1; i < entries.size(); ++i) {
         const int32_t from = std::max(0, MulDiv(entries[i - 1].Position, DepthTextureHeight, BarPositionScale));
-        const int32_t to = std::min(DepthTextureHeight, MulDiv(entries[i].Position, DepthTextureHeight, BarPositionScale));
+        const int32_t to =
+            std::min(DepthTextureHeight, MulDiv(entries[i].Position, DepthTextureHeight, BarPositionScale));
         for (int32_t y = from; y < to; ++y)
             for (int32_t x = 0; x < DepthTextureWidth; ++x)
                 bitmap.SetPixel(x, y, entries[i].Color);

@@ -21,8 +21,8 @@ int RunConvert(const std::string& args, const TTempDir& scratch, std::string& er
                const std::filesystem::path& dem = test::SamplesDir() / "jacksboro.dem")
 {
     const std::string command = "XDG_CONFIG_HOME='" + scratch.Path().string() + "' '" KV_CLI_PATH "' convert '" +
-                                dem.string() + "' " + args + " >/dev/null 2>'" +
-                                (scratch / "err.txt").string() + "' </dev/null";
+                                dem.string() + "' " + args + " >/dev/null 2>'" + (scratch / "err.txt").string() +
+                                "' </dev/null";
     const int status = std::system(command.c_str());
     err = test::ReadFileText(scratch / "err.txt");
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
@@ -47,8 +47,8 @@ TEST(CLIConvert, ABoxOfTheSampleBecomesASolidOfThePrintSize)
         << err;
     const std::string bytes = test::ReadFileText(stl);
     ASSERT_GE(bytes.size(), 84u);
-    const uint32_t count = uint8_t(bytes[80]) | uint8_t(bytes[81]) << 8 | uint8_t(bytes[82]) << 16 |
-                           uint32_t(uint8_t(bytes[83])) << 24;
+    const uint32_t count =
+        uint8_t(bytes[80]) | uint8_t(bytes[81]) << 8 | uint8_t(bytes[82]) << 16 | uint32_t(uint8_t(bytes[83])) << 24;
     ASSERT_EQ(bytes.size(), 84 + 50 * size_t(count));
     EXPECT_LE(count, 20u * 1024 + 3000) << "the budget thins the terrain";
     float low[3] = {1e30f, 1e30f, 1e30f};

@@ -62,10 +62,10 @@ std::vector<TReadTriangle> ReadSTL(const std::string& bytes)
 
 struct TSolidReport {
     size_t Triangles = 0;
-    size_t BadEdges = 0;      // directed edges not matched by exactly one opposite edge
+    size_t BadEdges = 0; // directed edges not matched by exactly one opposite edge
     size_t ZeroArea = 0;
-    size_t WrongNormals = 0;  // stored normals that disagree with the winding
-    double Volume = 0;        // positive when the normals point outward
+    size_t WrongNormals = 0; // stored normals that disagree with the winding
+    double Volume = 0;       // positive when the normals point outward
     TPoint Min{1e30f, 1e30f, 1e30f};
     TPoint Max{-1e30f, -1e30f, -1e30f};
 };
@@ -142,7 +142,8 @@ std::vector<TSolidCase> SolidCases()
 {
     std::vector<TSolidCase> cases;
     cases.push_back({"2 x 2", GridOf({{10, 20}, {30, 40}}), 1000});
-    cases.push_back({"voids", GridOf({{TopoVoidValue, 5, 9}, {7, TopoVoidValue, 3}, {1, 2, TopoVoidValue}, {4, 4, 4}}), 1000});
+    cases.push_back(
+        {"voids", GridOf({{TopoVoidValue, 5, 9}, {7, TopoVoidValue, 3}, {1, 2, TopoVoidValue}, {4, 4, 4}}), 1000});
     cases.push_back({"thinned hills", Hills(120, 70), 4});
     return cases;
 }

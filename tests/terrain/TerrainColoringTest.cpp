@@ -35,9 +35,9 @@ TEST(TerrainColoringTest, ColorBySlopeUsesTheSlopeBarAndRemovesTheTexture)
     EXPECT_EQ(bar.Top(), 90);
     EXPECT_EQ(bar.Bottom(), 0);
     TGLMesh mesh;
-    mesh.AddTriangle({0, 5, 0}, {1, 5, 0}, {0, 5, 1}, 0);   // flat
-    mesh.AddTriangle({0, 0, 0}, {0, 3, 0}, {1, 1, 0}, 0);   // vertical
-    mesh.AddTriangle({0, 0, 0}, {1, 1, 0}, {0, 0, 1}, 0);   // 45 degrees
+    mesh.AddTriangle({0, 5, 0}, {1, 5, 0}, {0, 5, 1}, 0); // flat
+    mesh.AddTriangle({0, 0, 0}, {0, 3, 0}, {1, 1, 0}, 0); // vertical
+    mesh.AddTriangle({0, 0, 0}, {1, 1, 0}, {0, 0, 1}, 0); // 45 degrees
     mesh.Texture->Enabled = true;
     mesh.Texture->Width = 4;
     std::vector<int32_t> counts;
