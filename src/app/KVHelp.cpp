@@ -19,8 +19,8 @@ namespace {
 constexpr std::array Keywords{
     THelpKeyword{"3D model editor", "pages.html#model"},
     THelpKeyword{"colour bar", "map.html#colorbar"},
-    THelpKeyword{"Convert 3D", "terrain.html"},
     THelpKeyword{"contour lines", "plot-options.html"},
+    THelpKeyword{"Convert 3D", "terrain.html"},
     THelpKeyword{"coordinates", "map.html#coordinates"},
     THelpKeyword{"defect report", "dem-info.html#errors"},
     THelpKeyword{"DEM information", "dem-info.html"},
