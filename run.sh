@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds (Release) and runs the main job on the bundled sample,
 # data/samples/jacksboro.dem: the desktop program when a display is available, otherwise the
-# command-line tool's DEM information and a summary of the elevation grid.
+# command-line tool's DEM information, a summary of the elevation grid, and the sample converted
+# into a printable STL solid with a rendered picture of the 3D terrain (drawn under Xvfb).
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
 cd "$root"
@@ -18,3 +19,10 @@ echo "== korvela3d-cli info $sample"
 build/release/src/cli/korvela3d-cli info "$sample"
 echo "== korvela3d-cli grid $sample --summary"
 build/release/src/cli/korvela3d-cli grid "$sample" --summary
+out="$root/build/run"
+mkdir -p "$out"
+echo "== korvela3d-cli convert $sample --box 0,0,403,343 $out/jacksboro.stl --print-size 150 --render $out/jacksboro-3d.png"
+xvfb-run -a -s "-screen 0 1280x1024x24" build/release/src/cli/korvela3d-cli convert "$sample" --box 0,0,403,343 \
+  "$out/jacksboro.stl" --print-size 150 --render "$out/jacksboro-3d.png" 2> >(grep -v XDG_RUNTIME_DIR >&2)
+echo "The printable solid (150 mm on its longer side) is $out/jacksboro.stl"
+echo "The rendered terrain is $out/jacksboro-3d.png"

@@ -20,6 +20,6 @@ for name in "${names[@]}"; do
   echo "== $name"
   # The viewer's and the capture's benchmarks draw with OpenGL: they get a virtual display.
   runner=()
-  case "$name" in GLViewerBench | CaptureBench) runner=(tests/run-with-display.sh) ;; esac
+  case "$name" in GLViewerBench | CaptureBench | TerrainRenderBench) runner=(tests/run-with-display.sh) ;; esac
   "${runner[@]}" "build/release/bench/$name" --benchmark_min_time=1
 done

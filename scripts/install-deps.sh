@@ -17,6 +17,9 @@ packages=(
   # scripts/bench-gdal.sh timing GDAL reading the same file as the USGS DEM reader, with hyperfine).
   gdal-bin python3-gdal hyperfine
   ffmpeg                     # ffprobe and ffmpeg play the movies we write back in the tests
+  # admesh checks that the STL solids we write are closed and consistently oriented; the
+  # convert benchmark writes the same triangles with numpy for comparison.
+  admesh python3-numpy
 )
 
 missing=()

@@ -32,7 +32,7 @@ constexpr std::array Commands{
     TCommandInfo{"DemInfo1", ndIdle, true},
     TCommandInfo{"DemErrorInfo1", ndIdle, true},
     // Terrain menu
-    TCommandInfo{"SpecialEffects1", ndNothing, false},
+    TCommandInfo{"SpecialEffects1", ndNothing, true},
     // Options menu
     TCommandInfo{"SceneSettings1", ndNothing, true},
     TCommandInfo{"Lighting1", ndNothing, true},
@@ -51,7 +51,7 @@ constexpr std::array Commands{
     // "Topo Editor" page
     TCommandInfo{"ClipArrayBtn", ndNothing, true},
     TCommandInfo{"EditGridBtn", ndNothing, true},
-    TCommandInfo{"ConvertBtn", ndNothing, false},
+    TCommandInfo{"ConvertBtn", ndNothing, true},
     TCommandInfo{"FilterBtn", ndNothing, true},
     TCommandInfo{"UpdateBtn", ndNothing, true},
     // "3D Model Editor" page

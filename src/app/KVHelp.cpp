@@ -21,6 +21,7 @@ constexpr std::array Keywords{
     THelpKeyword{"AVI capture", "capture.html"},
     THelpKeyword{"colour bar", "map.html#colorbar"},
     THelpKeyword{"contour lines", "plot-options.html"},
+    THelpKeyword{"Convert 3D", "terrain.html"},
     THelpKeyword{"coordinates", "map.html#coordinates"},
     THelpKeyword{"defect report", "dem-info.html#errors"},
     THelpKeyword{"DEM information", "dem-info.html"},
@@ -38,6 +39,8 @@ constexpr std::array Keywords{
     THelpKeyword{"SDTS", "opening.html#sdts"},
     THelpKeyword{"selection box", "selection.html"},
     THelpKeyword{"shaded relief", "plot-options.html"},
+    THelpKeyword{"special effects", "terrain.html#effects"},
+    THelpKeyword{"STL", "terrain.html#print"},
     THelpKeyword{"topo editor", "pages.html#topo"},
     THelpKeyword{"units", "units.html"},
     THelpKeyword{"user defaults", "units.html#defaults"},
@@ -65,6 +68,8 @@ QString HelpPageForContext(int context)
         return QStringLiteral("dem-info.html#errors");
     case 8:
         return QStringLiteral("merge.html");
+    case 10:
+        return QStringLiteral("terrain.html");
     default:
         return QStringLiteral("index.html");
     }

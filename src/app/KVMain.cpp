@@ -1,6 +1,7 @@
 #include "app/KVMain.h"
 
 #include "app/KVCapture.h"
+#include "app/KVConvertProgress.h"
 #include "app/KVDEMInfoDlg.h"
 #include "app/KVDEMMergeDlg.h"
 #include "app/KVDemFilter.h"
@@ -9,9 +10,11 @@
 #include "app/KVHelp.h"
 #include "app/KVImageLib.h"
 #include "app/KVMapView.h"
+#include "app/KVMeshOps.h"
 #include "app/KVPlotOptsDlg.h"
 #include "app/KVTopoSheet.h"
 #include "app/KVSceneSettings.h"
+#include "app/KVSpecialEffects.h"
 #include "dem/KVDEMInfo.h"
 #include "dem/KVDemReader.h"
 #include "gdalio/GeoTIFFWriter.h"
@@ -23,6 +26,8 @@
 #include "mapview/MapCoords.h"
 #include "platform/gui/CursorShapes.h"
 #include "platform/KVError.h"
+#include "platform/MemoryStatus.h"
+#include "terrain/KVOpenGL.h"
 
 #include <QAction>
 #include <QDir>
@@ -191,6 +196,10 @@ TForm1::TForm1(TMainOptions options) : Document_(options.SettingsFolder), Comman
     CaptureDlg_ = new TCaptureDlg(this, showHelp);
     HelpWindow_ = new THelpWindow(this);
     CreateImageOutput();
+    TrnMeshDlg_ = new TTrnMeshDlg(this);
+    connect(TrnMeshDlg_, &TTrnMeshDlg::HelpClicked, this, [this] { ShowHelpContext(10); });
+    TrnProgressDlg_ = new TTrnProgressDlg(this);
+    TerrainTextureDlg_ = new TTerrainTextureDlg(this, Services_);
 
     // Stored settings replace the built-in defaults, then the units apply and the list is read.
     Document_.LoadStartSettings();
@@ -284,6 +293,7 @@ void TForm1::CreateCommands()
     Bind("CaptureOptions1", &TForm1::ShowCaptureOptions);
     connect(Command("CaptureBtn"), &QAction::triggered, this,
             [this](bool down) { RunCommand(Services_.Messages, [this, down] { CaptureBtnClick(down); }); });
+    Bind("SpecialEffects1", &TForm1::ShowSpecialEffects);
     connect(Command("Contents1"), &QAction::triggered, this,
             [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowContents(); }); });
     connect(Command("KeyWordSearch1"), &QAction::triggered, this,
@@ -675,7 +685,7 @@ void TForm1::ConvertTopoGrid()
 {
     if (!TopoSheet_->TopoTerrainLoaded())
         return;
-    // The conversion of the topo grid into the terrain mesh runs here.
+    RunConversion(TopoSheet_->Document());
 }
 
 void TForm1::ShowDemInfo()
@@ -787,14 +797,11 @@ void TForm1::ShowTestObject(TSceneType type)
 
 void TForm1::CreateTerrainObjects()
 {
-    // The overlay and depth-texture bitmaps join here with the overlay editor and the colouring.
-    TGLMeshList& meshes = GLViewer_->BaseFrame().Meshes();
-    meshes.Clear();
-    TerrainMesh_ = meshes.NewMesh();
-    BaseMesh_ = meshes.NewMesh();
-    TerrainMesh_->SetRenderMode(rmSmooth);
-    TerrainMesh_->SetName("Terrain Mesh");
-    BaseMesh_->SetName("Base Mesh");
+    // The overlay bitmap joins here with the overlay editor; the depth texture lives in the
+    // colouring dialog.
+    const TTerrainObjects objects = kv::CreateTerrainObjects(GLViewer_->BaseFrame());
+    TerrainMesh_ = objects.Terrain;
+    BaseMesh_ = objects.Base;
     // The viewer shows its figure in the first mesh, which is now the terrain mesh.
     GLViewer_->RebuildDefaultScene();
     GLViewer_->update();
@@ -890,6 +897,81 @@ void TForm1::ChooseFogColor()
         return;
     GLViewer_->Fog().SetFogColor(color);
     ApplyFogSettings();
+}
+
+bool TForm1::RunConversion(const TTopoDocument& topo)
+{
+    if (Converting_ || !TerrainMesh_ || !BaseMesh_)
+        return false;
+    if (!TopoTerrainLoaded(topo)) {
+        Services_.Messages.Error(QString::fromLatin1(NoTerrainLoadedMessage).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        return false;
+    }
+    TrnMeshDlg_->SetGrid(topo.Grid.Cols(), topo.Grid.Rows(), double(AvailableMemoryBytes()));
+    if (Services_.RunDialog(*TrnMeshDlg_) != QDialog::Accepted)
+        return false;
+    ShowPage(2);
+    // The overlay editor's contour interval follows the topo editor's when that page exists.
+
+    TTerrainSource source;
+    source.Grid = &topo.Grid;
+    source.EastSpacing = topo.Spacing.East;
+    source.NorthSpacing = topo.Spacing.North;
+    source.ElevationToMetres = Document_.CurrentDEM.Info.ElevUnits == ucFeet ? MetersPerFoot : 1.0;
+    source.UnitFactor = Document_.Units().UnitFactor();
+
+    // The conversion keeps the event loop blocked: the progress window repaints its labels
+    // itself, and the flag turns away any command that would start a second conversion.
+    Converting_ = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    TrnProgressDlg_->show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const auto finish = [this] {
+        TrnProgressDlg_->hide();
+        QGuiApplication::restoreOverrideCursor();
+        Converting_ = false;
+    };
+    try {
+        TConvertProgress progress;
+        progress.Action = [this](const std::string& text) { TrnProgressDlg_->SetAction(QString::fromStdString(text)); };
+        progress.Point = [this](const std::string& text) { TrnProgressDlg_->SetPoint(QString::fromStdString(text)); };
+        progress.ResetScene = [this] {
+            // The test figure no longer takes the terrain mesh.
+            GLViewer_->SetShowDefaultScene(false);
+            GLViewer_->BaseFrame().Reset();
+        };
+        ConvertTerrain(source, TrnMeshDlg_->Settings(), *TerrainMesh_, *BaseMesh_, progress);
+        GLViewer_->FitToView();
+        GLViewer_->update();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    return true;
+}
+
+TTopoDocument& TForm1::TopoDocument()
+{
+    return TopoSheet_->Document();
+}
+
+bool TForm1::ConvertSelection(const TRect& box)
+{
+    Document_.DemSelection = box;
+    DEMImage_->OverClipBox().SetRect(box);
+    TopoEdit();
+    if (TopoSheet_->Document().Grid.Empty())
+        return false;
+    return RunConversion(TopoSheet_->Document());
+}
+
+void TForm1::ShowSpecialEffects()
+{
+    if (!TerrainMesh_)
+        return;
+    TerrainTextureDlg_->SetTarget(TerrainMesh_, [this] { GLViewer_->update(); });
+    Services_.RunDialog(*TerrainTextureDlg_);
 }
 
 } // namespace kv

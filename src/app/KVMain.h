@@ -10,6 +10,7 @@
 #include "capture/avilib.h"
 #include "gl/GLTestFigures.h"
 #include "mapview/DEMImage.h"
+#include "mapview/TopoGrid.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -50,6 +51,9 @@ class TTopoSheet;
 class THelpWindow;
 class TMergeDlg;
 class TOverlayPage;
+class TTerrainTextureDlg;
+class TTrnMeshDlg;
+class TTrnProgressDlg;
 class TPlotOptsDlg;
 
 struct TMainOptions {
@@ -122,6 +126,22 @@ public:
     TGLMesh* TerrainMesh() const { return TerrainMesh_; }
     TGLMesh* BaseMesh() const { return BaseMesh_; }
     TSceneSetDlg& SceneSetDlg() { return *SceneSetDlg_; }
+    // "Convert 3D": the conversion settings for the topo grid, then on "Process File" the 3D page
+    // with the grid converted into the terrain and base meshes, fitted into the view. The topo
+    // editor's button calls it. An empty grid shows the "No Terrain Loaded" error; a call while a
+    // conversion runs does nothing. True when a conversion ran to its end.
+    bool RunConversion(const TTopoDocument& topo);
+    bool Converting() const { return Converting_; }
+    // The map's selection box (picture pixels) copied into the topo document as "Edit" copies it,
+    // then RunConversion: the --screenshot --box route.
+    bool ConvertSelection(const TRect& box);
+    // The topo editor's document (what "Edit" copied).
+    TTopoDocument& TopoDocument();
+    TTrnMeshDlg& TrnMeshDlg() { return *TrnMeshDlg_; }
+    TTrnProgressDlg& TrnProgressDlg() { return *TrnProgressDlg_; }
+    // "Special Effects...": the terrain colouring dialog, modal.
+    void ShowSpecialEffects();
+    TTerrainTextureDlg& TerrainTextureDlg() { return *TerrainTextureDlg_; }
     // "&Lighting...": the modeless lighting dialog on the viewer.
     void ShowLighting();
     TLightingDlg& LightingDlg() { return *LightingDlg_; }
@@ -248,6 +268,10 @@ private:
     QElapsedTimer CaptureClock_;
     TBitmap CapturePicture_; // the viewer's last picture, reused from frame to frame
     std::unique_ptr<TImageOutput> ImageOutput_;
+    TTrnMeshDlg* TrnMeshDlg_ = nullptr;
+    TTrnProgressDlg* TrnProgressDlg_ = nullptr;
+    TTerrainTextureDlg* TerrainTextureDlg_ = nullptr;
+    bool Converting_ = false;
 
     TGLViewer* GLViewer_ = nullptr;
     QTimer* AnimationTimer_ = nullptr;

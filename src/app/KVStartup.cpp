@@ -112,6 +112,12 @@ int SaveScreenshot(TForm1& form, const QString& name, int page, const std::optio
             form.DEMImage().OverClipBox().SetRect(*box);
         }
         form.TopoEdit();
+    } else if (page == 2 && box) {
+        // The same, then "Convert 3D" with the conversion dialog's values.
+        if (!form.ConvertSelection(*box)) {
+            std::fprintf(stderr, "The box could not be converted.\n");
+            return 1;
+        }
     }
     form.ShowPage(page);
     // Two rounds of events let the window lay out and paint what the open changed.

@@ -17,8 +17,9 @@ struct TCommandLine {
     QString File;       // opened at the first activation
     QString Screenshot; // when set: open FILE, save a picture of the window there, exit
     int Page = 0;       // the page the picture shows: 0 "DEM Reader", 1 "Topo Editor", 2 "3D Model Editor"
-    // The map selection (map pixels) that "Edit" copies into the topo editor for --page topo;
-    // the whole map when not given.
+    // The map selection (map pixels) that "Edit" copies into the topo editor for --page topo
+    // (the whole map when not given); for --page 3d "Convert 3D" then converts it with the
+    // conversion dialog's values.
     std::optional<TRect> Box;
 };
 

@@ -36,6 +36,7 @@ int RunMap(const TArgs& args);
 int RunExport(const TArgs& args);
 int RunContours(const TArgs& args);
 int RunPicture(const TArgs& args);
+int RunConvert(const TArgs& args);
 
 extern const char* const InfoHelp;
 extern const char* const GridHelp;
@@ -44,6 +45,7 @@ extern const char* const MapHelp;
 extern const char* const ExportHelp;
 extern const char* const ContoursHelp;
 extern const char* const PictureHelp;
+extern const char* const ConvertHelp;
 
 // A progress line on stderr while it is a terminal ("reading 42%"), else nothing.
 TProgressProc TerminalProgress(const std::string& what);

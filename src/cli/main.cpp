@@ -27,6 +27,9 @@ const char* const ToolHelp = "Usage: korvela3d-cli COMMAND [ARGUMENTS]\n"
                              "  contours FILE OUT.png --box L,T,R,B [--interval M] [--zoom S] [--marks]\n"
                              "      [--no-color] [--feet|--meters]\n"
                              "                                the topo editor's contour picture of a part of FILE\n"
+                             "  convert FILE --box L,T,R,B OUT.stl [--exaggeration E] [--budget K]\n"
+                             "      [--base PERCENT|--no-base] [--print-size MM] [--base-mm T] [--feet|--meters]\n"
+                             "      [--render PNG]            a 3D terrain of part of FILE as a printable solid\n"
                              "  picture IN OUT.png            decode the picture IN and save it as PNG\n"
                              "\n"
                              "Files named *.ddf (any case) are read as SDTS transfers (open the transfer's\n"
@@ -77,6 +80,7 @@ int main(int argc, char** argv)
                        : command == "map"     ? MapHelp
                        : command == "export"  ? ExportHelp
                        : command == "contours" ? ContoursHelp
+                       : command == "convert" ? ConvertHelp
                        : command == "picture" ? PictureHelp
                                               : nullptr;
     if (!help) {
@@ -93,6 +97,7 @@ int main(int argc, char** argv)
                            : command == "map"     ? RunMap(args)
                            : command == "export"  ? RunExport(args)
                            : command == "contours" ? RunContours(args)
+                           : command == "convert" ? RunConvert(args)
                            : command == "picture" ? RunPicture(args)
                                                   : RunMerge(args);
         const int output = FinishOutput();

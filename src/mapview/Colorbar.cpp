@@ -99,6 +99,14 @@ void TColorBar::Invalidate() const
         OnInvalidate();
 }
 
+void TColorBar::SetEntryColor(int32_t index, TColor color)
+{
+    if (index < 0 || index >= Count())
+        return;
+    entries_[size_t(index)].Color = color;
+    Invalidate();
+}
+
 void TColorBar::SetColorCount(TColorCount count)
 {
     if (count == colorCount_)

@@ -74,6 +74,8 @@ public:
     void LoadPalette();
     // Boundary i at i x 100000 / (n - 1).
     void SpaceEvenly();
+    // Entry `index` takes the colour; an index outside the entries does nothing.
+    void SetEntryColor(int32_t index, TColor color);
     // The boundaries strictly between first and last evenly between those two. first is clamped
     // to 0 and last to n - 1; nothing happens unless first < last.
     void SpreadEvenly(int32_t first, int32_t last);

@@ -154,6 +154,15 @@ TEST(KVStartupTest, ParseCommandLine)
                 ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("needs the name")));
     EXPECT_THAT([] { ParseCommandLine({"--fast"}); },
                 ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("Unknown option --fast")));
+
+    const TCommandLine boxed = ParseCommandLine({"--screenshot", "out.png", "--box", "10,20,300,250", "a.dem"});
+    ASSERT_TRUE(boxed.Box.has_value());
+    EXPECT_EQ(*boxed.Box, (TRect{10, 20, 300, 250}));
+    EXPECT_EQ(boxed.File, "a.dem");
+    EXPECT_FALSE(ParseCommandLine({"a.dem"}).Box.has_value());
+    for (const QStringList& bad : {QStringList{"--box", "1,2,3"}, QStringList{"--box", "1,2,x,4"}, QStringList{"--box"}})
+        EXPECT_THAT([&] { ParseCommandLine(bad); },
+                    ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("--box takes four whole numbers")));
 }
 
 } // namespace

@@ -1,0 +1,124 @@
+// "convert" as a user runs it: part of the sample DEM out as a printable STL solid.
+
+#include "dem/DEMWriter.h"
+#include "support/DEMFixtures.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace kv {
+namespace {
+
+using test::TTempDir;
+
+int RunConvert(const std::string& args, const TTempDir& scratch, std::string& err,
+               const std::filesystem::path& dem = test::SamplesDir() / "jacksboro.dem")
+{
+    const std::string command = "XDG_CONFIG_HOME='" + scratch.Path().string() + "' '" KV_CLI_PATH "' convert '" +
+                                dem.string() + "' " + args + " >/dev/null 2>'" + (scratch / "err.txt").string() +
+                                "' </dev/null";
+    const int status = std::system(command.c_str());
+    err = test::ReadFileText(scratch / "err.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+float FloatAt(const std::string& bytes, size_t offset)
+{
+    uint32_t bits = 0;
+    for (int k = 3; k >= 0; --k)
+        bits = (bits << 8) | uint8_t(bytes[offset + size_t(k)]);
+    return std::bit_cast<float>(bits);
+}
+
+TEST(CLIConvert, ABoxOfTheSampleBecomesASolidOfThePrintSize)
+{
+    TTempDir scratch;
+    const auto stl = scratch / "hills.stl";
+    std::string err;
+    ASSERT_EQ(RunConvert("--box 100,50,300,200 '" + stl.string() + "' --print-size 120 --base-mm 4 --budget 20",
+                         scratch, err),
+              0)
+        << err;
+    const std::string bytes = test::ReadFileText(stl);
+    ASSERT_GE(bytes.size(), 84u);
+    const uint32_t count =
+        uint8_t(bytes[80]) | uint8_t(bytes[81]) << 8 | uint8_t(bytes[82]) << 16 | uint32_t(uint8_t(bytes[83])) << 24;
+    ASSERT_EQ(bytes.size(), 84 + 50 * size_t(count));
+    EXPECT_LE(count, 20u * 1024 + 3000) << "the budget thins the terrain";
+    float low[3] = {1e30f, 1e30f, 1e30f};
+    float high[3] = {-1e30f, -1e30f, -1e30f};
+    for (size_t t = 0; t < count; ++t)
+        for (size_t k = 0; k < 9; ++k) {
+            const float v = FloatAt(bytes, 84 + 50 * t + 12 + 4 * k);
+            low[k % 3] = std::min(low[k % 3], v);
+            high[k % 3] = std::max(high[k % 3], v);
+        }
+    for (float v : low)
+        EXPECT_EQ(v, 0);
+    EXPECT_FLOAT_EQ(std::max(high[0], high[1]), 120) << "the longer side is the print size";
+    EXPECT_GT(high[2], 4) << "the terrain stands on its 4 mm base";
+}
+
+// The same hills stored in feet and in metres print as the same solid.
+TEST(CLIConvert, AFeetDEMGivesTheShapeOfTheSameTerrainInMetres)
+{
+    TTempDir scratch;
+    std::string outputs[2];
+    for (int feet = 0; feet < 2; ++feet) {
+        TDEMArray dem = test::MakeUTMGrid(12, 9, 500000, 4000000, 30, 1);
+        for (int32_t c = 0; c < dem.Cols(); ++c)
+            for (int32_t r = 0; r < dem.Rows(); ++r) {
+                // 5000 ft is exactly 1524 m.
+                const int32_t steps = (c * 7 + r * 3) % 11;
+                dem.SetValue(c, r, feet ? 5000 * steps : 1524 * steps);
+            }
+        dem.Info.ElevUnits = feet ? ucFeet : ucMeters;
+        dem.Info.MinElevation = dem.Info.DataMin = 0;
+        dem.Info.MaxElevation = dem.Info.DataMax = (feet ? 5000 : 1524) * 10;
+        const auto file = scratch / (feet ? "feet.dem" : "metres.dem");
+        SaveDEMFile(file, dem);
+        const auto stl = scratch / (feet ? "feet.stl" : "metres.stl");
+        std::string err;
+        ASSERT_EQ(RunConvert("--box 0,0,12,9 '" + stl.string() + "'", scratch, err, file), 0) << err;
+        outputs[feet] = test::ReadFileText(stl);
+    }
+    ASSERT_EQ(outputs[0].size(), outputs[1].size());
+    ASSERT_GT(outputs[0].size(), 84u);
+    EXPECT_EQ(outputs[0].compare(84, std::string::npos, outputs[1], 84, std::string::npos), 0);
+}
+
+TEST(CLIConvert, RefusalsSayWhyAndWriteNothing)
+{
+    struct TCase {
+        const char* Name;
+        std::string Args;
+        const char* Message;
+    };
+    TTempDir scratch;
+    const std::string x = "'" + (scratch / "out.x").string() + "'";
+    const std::string stl = "'" + (scratch / "out.stl").string() + "'";
+    const TCase cases[] = {
+        {"x files later", "--box 0,0,50,50 " + x, "Writing .x files is not available yet"},
+        {"no box", stl, "convert needs --box"},
+        {"box off the map", "--box 900,900,950,950 " + stl, "The box selects no cells of the map"},
+        {"budget out of range", "--box 0,0,50,50 --budget 1001 " + stl, "--budget must lie between"},
+        {"open solid", "--box 0,0,50,50 --no-base " + stl, "--no-base leaves an STL solid open"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::string err;
+        EXPECT_EQ(RunConvert(c.Args, scratch, err), 1);
+        EXPECT_NE(err.find(c.Message), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists(scratch / "out.stl"));
+        EXPECT_FALSE(std::filesystem::exists(scratch / "out.x"));
+    }
+}
+
+} // namespace
+} // namespace kv
