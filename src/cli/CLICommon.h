@@ -37,6 +37,7 @@ int RunExport(const TArgs& args);
 int RunContours(const TArgs& args);
 int RunPicture(const TArgs& args);
 int RunConvert(const TArgs& args);
+int RunSpin(const TArgs& args);
 
 extern const char* const InfoHelp;
 extern const char* const GridHelp;
@@ -46,6 +47,7 @@ extern const char* const ExportHelp;
 extern const char* const ContoursHelp;
 extern const char* const PictureHelp;
 extern const char* const ConvertHelp;
+extern const char* const SpinHelp;
 
 // A progress line on stderr while it is a terminal ("reading 42%"), else nothing.
 TProgressProc TerminalProgress(const std::string& what);

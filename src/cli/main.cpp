@@ -30,6 +30,8 @@ const char* const ToolHelp = "Usage: korvela3d-cli COMMAND [ARGUMENTS]\n"
                              "  convert FILE --box L,T,R,B OUT.stl [--exaggeration E] [--budget K]\n"
                              "      [--base PERCENT|--no-base] [--print-size MM] [--base-mm T] [--feet|--meters]\n"
                              "      [--render PNG]            a 3D terrain of part of FILE as a printable solid\n"
+                             "  spin FILE OUT.avi|OUT.mp4 --box L,T,R,B [--frames N] [--fps F] [--size WxH]\n"
+                             "      [--quality Q]             a movie of one turn of the converted terrain\n"
                              "  picture IN OUT.png            decode the picture IN and save it as PNG\n"
                              "\n"
                              "Files named *.ddf (any case) are read as SDTS transfers (open the transfer's\n"
@@ -81,6 +83,7 @@ int main(int argc, char** argv)
                        : command == "export"  ? ExportHelp
                        : command == "contours" ? ContoursHelp
                        : command == "convert" ? ConvertHelp
+                       : command == "spin" ? SpinHelp
                        : command == "picture" ? PictureHelp
                                               : nullptr;
     if (!help) {
@@ -98,6 +101,7 @@ int main(int argc, char** argv)
                            : command == "export"  ? RunExport(args)
                            : command == "contours" ? RunContours(args)
                            : command == "convert" ? RunConvert(args)
+                           : command == "spin" ? RunSpin(args)
                            : command == "picture" ? RunPicture(args)
                                                   : RunMerge(args);
         const int output = FinishOutput();

@@ -127,13 +127,13 @@ TEST(KVStartupTest, ParseCommandLine)
         int Page = 0;
         std::optional<TRect> Box;
     } rows[] = {
-        {"nothing", {}, {}, {}},
-        {"a file", {"area.dem"}, "area.dem", {}},
-        {"screenshot with file", {"--screenshot", "out.png", "area.dem"}, "area.dem", "out.png"},
-        {"file before screenshot", {"area.dem", "--screenshot", "out.png"}, "area.dem", "out.png"},
-        {"later names ignored", {"a.dem", "b.dem"}, "a.dem", {}},
-        {"3D page", {"--screenshot", "out.png", "--page", "3D"}, {}, "out.png", 2},
-        {"DEM page", {"--page", "dem", "--screenshot", "out.png"}, {}, "out.png", 0},
+        {"nothing", {}, {}, {}, 0, {}},
+        {"a file", {"area.dem"}, "area.dem", {}, 0, {}},
+        {"screenshot with file", {"--screenshot", "out.png", "area.dem"}, "area.dem", "out.png", 0, {}},
+        {"file before screenshot", {"area.dem", "--screenshot", "out.png"}, "area.dem", "out.png", 0, {}},
+        {"later names ignored", {"a.dem", "b.dem"}, "a.dem", {}, 0, {}},
+        {"3D page", {"--screenshot", "out.png", "--page", "3D"}, {}, "out.png", 2, {}},
+        {"DEM page", {"--page", "dem", "--screenshot", "out.png"}, {}, "out.png", 0, {}},
         {"topo page with box", {"--page", "topo", "--box", "10,-2,300,250"}, {}, {}, 1, TRect{10, -2, 300, 250}},
     };
     for (const auto& row : rows) {

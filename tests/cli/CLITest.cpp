@@ -3,6 +3,7 @@
 #include "dem/DEMLib.h"
 #include "dem/DEMLoader.h"
 #include "dem/DEMWriter.h"
+#include "support/CLIRunner.h"
 #include "support/DEMFixtures.h"
 #include "support/TestData.h"
 
@@ -19,39 +20,11 @@ namespace {
 using test::ReadFileText;
 using test::TTempDir;
 
-struct TRun {
-    int ExitCode = -1;
-    std::string Out;
-    std::string Err;
-};
+using TRun = test::TCLIRun;
 
-std::string Quoted(const std::string& arg)
-{
-    std::string quoted = "'";
-    for (char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-// Runs korvela3d-cli in `scratch` with `args`, its settings folder there, its output in a file
-// there unless `output` names another place. A run that hangs is ended after a minute (exit
-// code 124).
 TRun RunCli(const std::vector<std::string>& args, const TTempDir& scratch, const std::string& output = {})
 {
-    std::string command = "cd " + Quoted(scratch.Path().string()) + " && XDG_CONFIG_HOME=" +
-                          Quoted(scratch.Path().string()) + " timeout 60 " + Quoted(KV_CLI_PATH);
-    for (const std::string& arg : args)
-        command += " " + Quoted(arg);
-    const auto out = scratch / "stdout.txt";
-    const auto err = scratch / "stderr.txt";
-    test::WriteFileText(out, "");
-    command += " >" + Quoted(output.empty() ? out.string() : output) + " 2>" + Quoted(err.string()) + " </dev/null";
-    const int status = std::system(command.c_str());
-    TRun run;
-    run.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.Out = ReadFileText(out);
-    run.Err = ReadFileText(err);
-    return run;
+    return test::RunCLI(KV_CLI_PATH, args, scratch, output);
 }
 
 // The error output is exactly one line, the tool's name first.

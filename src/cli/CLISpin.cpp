@@ -1,0 +1,88 @@
+// The spin command: a full turn of a converted terrain, rendered frame by frame into a movie.
+
+#include "cli/CLICommon.h"
+#include "cli/CLITerrainInput.h"
+#include "cli/CLIRender.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace kv::cli {
+
+const char* const SpinHelp =
+    "Usage: korvela3d-cli spin FILE OUT.avi|OUT.mp4 --box L,T,R,B [--frames N] [--fps F]\n"
+    "       [--size WxH] [--quality Q] [--exaggeration E] [--budget K] [--base PERCENT|--no-base]\n"
+    "       [--feet|--meters]\n"
+    "\n"
+    "Converts the part of FILE's map under the box as \"convert\" does and renders one full\n"
+    "turn of the terrain about its vertical axis into a movie: N frames (default 72) at F\n"
+    "frames per second (default 18), WxH pixels (default 640x480). OUT.avi is an AVI of MS\n"
+    "Video 1 frames at quality Q (0 to 10000, default 6500); OUT.mp4 is H.264. It needs a\n"
+    "display for OpenGL (xvfb-run will do).\n";
+
+namespace {
+
+int32_t ParseWhole(const std::string& option, const std::string& text, int32_t low, int32_t high)
+{
+    const double value = ParseNumberOption(option, text, low, high);
+    if (value != double(int32_t(value)))
+        throw EUsageError{option + " takes a whole number, found '" + text + "'"};
+    return int32_t(value);
+}
+
+void ParseSize(const std::string& text, TSpinMovie& movie)
+{
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos)
+        throw EUsageError{"--size takes WIDTHxHEIGHT, found '" + text + "'"};
+    movie.Width = ParseWhole("--size", text.substr(0, x), 16, 4096);
+    movie.Height = ParseWhole("--size", text.substr(x + 1), 16, 4096);
+}
+
+} // namespace
+
+int RunSpin(const TArgs& args)
+{
+    const TSplitArgs split = SplitArgs(
+        args, {"--box", "--frames", "--fps", "--size", "--quality", "--exaggeration", "--budget", "--base"});
+    TTerrainSettings settings;
+    TSpinMovie movie;
+    std::optional<TRect> box;
+    std::optional<bool> useFeet;
+    for (const TOption& option : split.Options) {
+        if (ApplyConversionOption(option, settings))
+            continue;
+        const auto value = [&]() -> const std::string& {
+            if (!option.Value)
+                throw EUsageError{option.Name + " needs a value"};
+            return *option.Value;
+        };
+        if (option.Name == "--box")
+            box = ParseBoxOption(value());
+        else if (option.Name == "--frames")
+            movie.Frames = ParseWhole(option.Name, value(), 1, 100000);
+        else if (option.Name == "--fps")
+            movie.FramesPerSecond = ParseWhole(option.Name, value(), 1, 1000);
+        else if (option.Name == "--size")
+            ParseSize(value(), movie);
+        else if (option.Name == "--quality")
+            movie.Quality = ParseWhole(option.Name, value(), 0, 10000);
+        else if (option.Name == "--feet" || option.Name == "--meters")
+            useFeet = option.Name == "--feet";
+        else
+            throw EUsageError{"unknown option '" + option.Name + "'"};
+    }
+    if (split.Operands.size() != 2)
+        throw EUsageError{"spin needs a FILE and an OUT"};
+    if (!box)
+        throw EUsageError{"spin needs --box L,T,R,B (map pixels)"};
+    movie.File = split.Operands[1];
+    CheckRenderPossible();
+    const TTerrainInput input = LoadTerrainBox(split.Operands[0], *box, WorkingUnits(useFeet));
+    RenderTerrainSpin(input.Source, settings, movie);
+    std::printf("%s: %d frames of %d x %d at %d frames per second\n", movie.File.string().c_str(), movie.Frames,
+                movie.Width, movie.Height, movie.FramesPerSecond);
+    return 0;
+}
+
+} // namespace kv::cli
