@@ -11,10 +11,12 @@ packages=(
   xvfb xauth                 # a virtual display for the tests that need one (xvfb-run)
   libjpeg-dev libpng-dev libgif-dev libtiff-dev   # picture decoders (libtiff for TIFFs our reader leaves aside)
   libgdal-dev                # GeoTIFF, SRTM .hgt, ASCII grids and the other rasters GDAL reads
+  libpugixml-dev             # the XML scene files
   # Peers for tests and benchmarks only, never linked: the tests check that another program
   # reads the files we write, and the benchmarks compare our speed with theirs (gdaldem, and
   # scripts/bench-gdal.sh timing GDAL reading the same file as the USGS DEM reader, with hyperfine).
   gdal-bin python3-gdal hyperfine
+  assimp-utils               # `assimp info` reads the .x, .obj, .ply and .glb files we write
 )
 
 missing=()
