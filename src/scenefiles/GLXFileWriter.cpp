@@ -125,9 +125,21 @@ void WriteMaterialList(TXFileText& out, const TGLMesh& mesh, TIntegerHashTable& 
     out.CloseBlock();
 }
 
+// The name as one X file word: other readers take a blank, a brace or a separator as the end of
+// the name and then fail on the rest ("Mesh Terrain Mesh {"), so those become "_".
+std::string XName(const std::string& name)
+{
+    std::string word = name;
+    for (char& c : word)
+        if (static_cast<unsigned char>(c) <= 32 || static_cast<unsigned char>(c) > 127 || c == '{' || c == '}' ||
+            c == ';' || c == ',' || c == '"' || c == '#' || c == '/')
+            c = '_';
+    return word;
+}
+
 void WriteMesh(TXFileText& out, const TGLMesh& mesh, TIntegerHashTable& colors)
 {
-    out.OpenBlock("Mesh", mesh.Name());
+    out.OpenBlock("Mesh", XName(mesh.Name()));
     const int32_t faces = mesh.FaceCount();
     WriteVectorLines(out, mesh.Vertices.Items().first(static_cast<size_t>(3 * faces)));
     WriteFaceLines(out, faces);
