@@ -33,12 +33,14 @@ int RunGrid(const TArgs& args);
 int RunMerge(const TArgs& args);
 int RunMap(const TArgs& args);
 int RunExport(const TArgs& args);
+int RunSceneInfo(const TArgs& args);
 
 extern const char* const InfoHelp;
 extern const char* const GridHelp;
 extern const char* const MergeHelp;
 extern const char* const MapHelp;
 extern const char* const ExportHelp;
+extern const char* const SceneInfoHelp;
 
 // A progress line on stderr while it is a terminal ("reading 42%"), else nothing.
 TProgressProc TerminalProgress(const std::string& what);

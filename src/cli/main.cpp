@@ -25,6 +25,7 @@ const char* const ToolHelp =
     "      [--light N|S|E|W|NE|NW|SE|SW] [--feet|--meters]\n"
     "                                draw the map of FILE into a PNG picture\n"
     "  export FILE OUT.tif           write the elevation grid of FILE as a GeoTIFF\n"
+    "  scene-info FILE               the objects of a scene file (.txml) or DirectX file (.x)\n"
     "\n"
     "Files named *.ddf (any case) are read as SDTS transfers (open the transfer's\n"
     "????CEL?.DDF module), *.dem as USGS DEM files (through GDAL when they are not),\n"
@@ -73,6 +74,7 @@ int main(int argc, char** argv)
                        : command == "merge"  ? MergeHelp
                        : command == "map"    ? MapHelp
                        : command == "export" ? ExportHelp
+                       : command == "scene-info" ? SceneInfoHelp
                                              : nullptr;
     if (!help) {
         PrintError("unknown command '" + command + "' (see korvela3d-cli --help)");
@@ -87,6 +89,7 @@ int main(int argc, char** argv)
                            : command == "grid"   ? RunGrid(args)
                            : command == "map"    ? RunMap(args)
                            : command == "export" ? RunExport(args)
+                           : command == "scene-info" ? RunSceneInfo(args)
                                                  : RunMerge(args);
         const int output = FinishOutput();
         return result != 0 ? result : output;
