@@ -8,10 +8,12 @@
 #include "app/KVServices.h"
 #include "gl/GLTestFigures.h"
 #include "mapview/DEMImage.h"
+#include "scenefiles/SceneProgress.h"
 
 #include <QMainWindow>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,6 +35,7 @@ class TDEMImageView;
 class TDemErrorDlg;
 class TDemInfoDlg;
 class TEnvironDlg;
+class TGLBaseFrame;
 class TGLMesh;
 class TLightingDlg;
 class TMaterialsDlg;
@@ -110,6 +113,21 @@ public:
     void ShowMaterials();
     TMaterialsDlg& MaterialsDlg() { return *MaterialsDlg_; }
 
+    // "&Load Terrain File...": both terrain meshes emptied, the base frame reset, the file's
+    // objects appended with rendering suspended, the terrain mesh smoothed, the scene fitted to
+    // the view on the 3D page; progress on the progress bar.
+    void LoadTerrainFile(const QString& fileName);
+    // "Load &X File..." the same way with the X file reader, whose meshes refill the terrain and
+    // base meshes first. From the command line (prepare false) the file is read straight into
+    // the scene: no progress, no reset, no smoothing, no page change.
+    void LoadXFile(const QString& fileName, bool prepare);
+    void ChooseTerrainFileToLoad();
+    void SaveTerrainFile();
+    void ChooseXFileToLoad();
+    void SaveXFile();
+    // "Export Model...": the meshes as .glb, .obj, .ply or .x by the chosen name.
+    void ExportModelFile();
+
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
     TDemInfoDlg& DemInfoDlg() { return *DemInfoDlg_; }
     TDemErrorDlg& DemErrorDlg() { return *DemErrorDlg_; }
@@ -161,6 +179,8 @@ private:
     void ChooseFogColor();
     void CreateTerrainObjects();
     void ChooseMeshColor(TGLMesh* mesh);
+    TProgressCallback ProgressToBar();
+    void ReadIntoScene(const std::function<void(TGLBaseFrame&)>& read, bool prepare, bool resetAfterRead);
 
     TDocument Document_;
     TAppServices Services_;

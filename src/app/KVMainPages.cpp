@@ -220,7 +220,7 @@ QWidget* TForm1::CreateDirectXSheet()
         button->setAutoRepeatInterval(100);
         tools->addWidget(button);
     }
-    for (const char* name : {"ResetScaleBtn", "AnimateBtn", "StopBtn", "CaptureBtn"})
+    for (const char* name : {"ResetScaleBtn", "AnimateBtn", "StopBtn", "CaptureBtn", "ExportModel1"})
         tools->addWidget(ToolButton(sheet, name));
 
     auto* settings = new QHBoxLayout;
