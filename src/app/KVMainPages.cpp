@@ -220,7 +220,7 @@ QWidget* TForm1::CreateDirectXSheet()
         button->setAutoRepeatInterval(100);
         tools->addWidget(button);
     }
-    for (const char* name : {"ResetScaleBtn", "AnimateBtn", "StopBtn", "CaptureBtn", "ExportModel1"})
+    for (const char* name : {"ResetScaleBtn", "AnimateBtn", "StopBtn", "CaptureBtn"})
         tools->addWidget(ToolButton(sheet, name));
 
     auto* settings = new QHBoxLayout;
@@ -246,6 +246,7 @@ QWidget* TForm1::CreateDirectXSheet()
     settings->addWidget(shading);
     AddReadout(settings, sheet, " Position:", {"DisPosX", "DisPosY", "DisPosZ"});
     settings->addStretch();
+    settings->addWidget(ToolButton(sheet, "ExportModel1"));
 
     auto* statistics = new QHBoxLayout;
     AddReadout(statistics, sheet, " Rotation:", {"YawDis", "PitchDis", "RollDis"});
