@@ -153,6 +153,17 @@ void ReadBitmapChild(pugi::xml_node child, TGLBaseBitmap& bitmap)
         ReadByteArray(child, bitmap.Image);
 }
 
+// Pixels are uploaded as Width x Height RGBA rows: a picture whose bytes do not match its size
+// would be read past its end.
+void CheckBitmapSize(const TGLBaseBitmap& bitmap, const char* what)
+{
+    const int64_t needed = int64_t{bitmap.Width} * bitmap.Height * 4;
+    if (bitmap.Image.Count() != 0 && (bitmap.Width < 0 || bitmap.Height < 0 || bitmap.Image.Count() != needed))
+        throw EKorvelaError(std::string("The ") + what + " holds " + std::to_string(bitmap.Image.Count()) +
+                            " bytes, but " + std::to_string(bitmap.Width) + " x " + std::to_string(bitmap.Height) +
+                            " RGBA pixels take " + std::to_string(needed));
+}
+
 void ReadCubeMap(pugi::xml_node element, TGLCubeMap& cubeMap)
 {
     const char* names[6] = {"LeftMap", "RightMap", "TopMap", "BottomMap", "FrontMap", "BackMap"};
@@ -174,6 +185,8 @@ void ReadCubeMap(pugi::xml_node element, TGLCubeMap& cubeMap)
         else if (Is(child, "TPlane"))
             cubeMap.SetTPlane(ReadFloat4(child));
     });
+    for (size_t i = 0; i < faces.size(); ++i)
+        CheckBitmapSize(*faces[i], names[i]);
     cubeMap.Uploaded = false;
 }
 
@@ -207,6 +220,7 @@ void ReadTexture(pugi::xml_node element, TGLObjectTexture& texture)
         else
             ReadBitmapChild(child, texture);
     });
+    CheckBitmapSize(texture, "texture");
     texture.Changed();
 }
 

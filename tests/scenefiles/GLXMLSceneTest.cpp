@@ -370,6 +370,10 @@ TEST(GLXMLScene, FailuresNameWhatWasExpected)
         {"not a byte", WithMeshes(1, "<GLMesh><GLRenderer><Texture><Image><ByteArray Count=\"1\">256</ByteArray>"
                                      "</Image></Texture></GLRenderer></GLMesh>"),
          "A ByteArray holds 256, which is not a byte", 1},
+        {"picture smaller than its size",
+         WithMeshes(1, "<GLMesh><GLRenderer><Texture><Width><Integer>2</Integer></Width><Height><Integer>1</Integer>"
+                       "</Height><Image><ByteArray Count=\"4\">1,2,3,4</ByteArray></Image></Texture></GLRenderer></GLMesh>"),
+         "The texture holds 4 bytes, but 2 x 1 RGBA pixels take 8", 1},
         {"key missing", Frame("<GLObject><Animator><Array Count=\"1\"><Key/></Array></Animator></GLObject>"),
          "Expected: AnimationKey. Found: Key", 0},
         {"position missing",
