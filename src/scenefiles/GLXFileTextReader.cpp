@@ -400,13 +400,17 @@ private:
         ReadVertexList(list, true, "vertex");
         mesh.Reserve(static_cast<int32_t>(std::min<int64_t>(TriangleCount(list), INT32_MAX / 3)));
         std::vector<int32_t> faceOfTriangle;
+        // The corners go straight into the lists (no change events per vertex); the face
+        // normals are computed once the mesh is complete.
         ForEachTriangle(list, [&](int32_t face, int32_t a, int32_t b, int32_t c) {
             const auto& v = list.Vectors;
-            mesh.AddTriangle(v[size_t(a)], v[size_t(b)], v[size_t(c)], 0xFFFFFF);
+            mesh.Vertices.Add(v[size_t(a)]);
+            mesh.Vertices.Add(v[size_t(b)]);
+            mesh.Vertices.Add(v[size_t(c)]);
+            mesh.FaceColor.Add(0xFFFFFFu);
             faceOfTriangle.push_back(face);
         });
         mesh.ResetPose();
-        mesh.CalcNormals(false);
 
         TXMaterialList materials;
         bool hasNormals = false;
