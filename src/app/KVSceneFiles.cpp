@@ -84,22 +84,25 @@ void TForm1::LoadTerrainFile(const QString& fileName)
 void TForm1::LoadXFile(const QString& fileName, bool prepare)
 {
     const std::filesystem::path path = fileName.toStdString();
-    ReadIntoScene([&](TGLBaseFrame& base) { kv::LoadXFile(base, path, prepare ? ProgressToBar() : TProgressCallback{}); },
-                  prepare, false);
+    ReadIntoScene(
+        [&](TGLBaseFrame& base) { kv::LoadXFile(base, path, prepare ? ProgressToBar() : TProgressCallback{}); },
+        prepare, false);
 }
 
 void TForm1::ChooseTerrainFileToLoad()
 {
-    const QString path = Services_.Files.OpenFile({QStringLiteral("Load Terrain File"), TerrainFilter,
-                                                   QDir::currentPath(), QStringLiteral("*.txml"), QStringLiteral("txml")});
+    const QString path =
+        Services_.Files.OpenFile({QStringLiteral("Load Terrain File"), TerrainFilter, QDir::currentPath(),
+                                  QStringLiteral("*.txml"), QStringLiteral("txml")});
     if (!path.isEmpty())
         LoadTerrainFile(path);
 }
 
 void TForm1::SaveTerrainFile()
 {
-    const QString path = Services_.Files.SaveFile({QStringLiteral("Save Terrain File"), TerrainFilter,
-                                                   QDir::currentPath(), QStringLiteral("*.txml"), QStringLiteral("txml")});
+    const QString path =
+        Services_.Files.SaveFile({QStringLiteral("Save Terrain File"), TerrainFilter, QDir::currentPath(),
+                                  QStringLiteral("*.txml"), QStringLiteral("txml")});
     if (path.isEmpty())
         return;
     SaveXMLScene(GLViewer_->BaseFrame(), path.toStdString(), ProgressToBar());

@@ -23,10 +23,11 @@ int RunSceneInfo(const TArgs& args)
     LoadSceneFile(base, args[0]);
     const auto number = [](double v) { return FormatGeneral(v, 10, 1); };
     for (const TSceneObjectSummary& s : SummarizeScene(base)) {
-        const std::string line = s.Kind + "\t" + TerminalSafe(s.Path) + "\t" + TerminalSafe(s.Name) + "\t" + std::to_string(s.Triangles) + "\t" +
-                                 std::to_string(s.Vertices) + "\t" + number(s.ExtentMin.x) + "," + number(s.ExtentMin.y) +
-                                 "," + number(s.ExtentMin.z) + " " + number(s.ExtentMax.x) + "," +
-                                 number(s.ExtentMax.y) + "," + number(s.ExtentMax.z);
+        const std::string line = s.Kind + "\t" + TerminalSafe(s.Path) + "\t" + TerminalSafe(s.Name) + "\t" +
+                                 std::to_string(s.Triangles) + "\t" + std::to_string(s.Vertices) + "\t" +
+                                 number(s.ExtentMin.x) + "," + number(s.ExtentMin.y) + "," + number(s.ExtentMin.z) +
+                                 " " + number(s.ExtentMax.x) + "," + number(s.ExtentMax.y) + "," +
+                                 number(s.ExtentMax.z);
         std::printf("%s\n", line.c_str());
     }
     return 0;

@@ -33,15 +33,15 @@ enum TBinaryToken : uint16_t {
 };
 
 // The type words of templates, by token code 40 upward.
-constexpr const char* TypeWords[] = {"WORD",   "DWORD", "FLOAT",   "DOUBLE",  "CHAR",  "UCHAR",  "SWORD",
-                                     "SDWORD", "VOID",  "STRING",  "UNICODE", "CSTRING", "array"};
+constexpr const char* TypeWords[] = {"WORD",   "DWORD", "FLOAT",  "DOUBLE",  "CHAR",    "UCHAR", "SWORD",
+                                     "SDWORD", "VOID",  "STRING", "UNICODE", "CSTRING", "array"};
 
 // Nested objects recurse; a file cannot make the converter run out of stack.
 constexpr int MaxDepth = 200;
 
 struct TToken {
     uint16_t Code = tkEnd;
-    std::string_view Text;    // name or string
+    std::string_view Text;      // name or string
     const char* List = nullptr; // the items of an integer or float list
     uint32_t Count = 0;
     uint32_t Integer = 0;
@@ -375,7 +375,8 @@ private:
         OpenBlock(type, name);
         const uint32_t vertices = SingleInteger();
         if (vertices > (Data_.size() - Pos_) / (3 * FloatBytes_))
-            throw EKorvelaError("The binary X file claims " + std::to_string(vertices) + " vertices, more than it holds");
+            throw EKorvelaError("The binary X file claims " + std::to_string(vertices) +
+                                " vertices, more than it holds");
         Line(std::to_string(vertices) + ";");
         TListCursor floats(*this, tkFloatList);
         for (uint32_t i = 0; i < vertices; ++i) {
@@ -560,15 +561,33 @@ private:
             case tkGUID:
                 word = GUIDText(token.List);
                 break;
-            case tkOpenParen: word = "("; break;
-            case tkCloseParen: word = ")"; break;
-            case tkOpenBracket: word = "["; break;
-            case tkCloseBracket: word = "]"; break;
-            case tkOpenAngle: word = "<"; break;
-            case tkCloseAngle: word = ">"; break;
-            case tkDot: word = "."; break;
-            case tkComma: word = ","; break;
-            case tkSemicolon: word = ";"; break;
+            case tkOpenParen:
+                word = "(";
+                break;
+            case tkCloseParen:
+                word = ")";
+                break;
+            case tkOpenBracket:
+                word = "[";
+                break;
+            case tkCloseBracket:
+                word = "]";
+                break;
+            case tkOpenAngle:
+                word = "<";
+                break;
+            case tkCloseAngle:
+                word = ">";
+                break;
+            case tkDot:
+                word = ".";
+                break;
+            case tkComma:
+                word = ",";
+                break;
+            case tkSemicolon:
+                word = ";";
+                break;
             default:
                 if (token.Code >= 40 && token.Code < 40 + std::size(TypeWords))
                     word = TypeWords[token.Code - 40];

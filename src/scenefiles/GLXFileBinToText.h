@@ -11,7 +11,7 @@
 namespace kv {
 
 // `data` is the whole file, header included. Progress runs as Scale * position / size + Offset.
-std::string XFileBinaryToText(std::string_view data, const TProgressCallback& progress = {}, int32_t progressScale = 100,
-                              int32_t progressOffset = 0);
+std::string XFileBinaryToText(std::string_view data, const TProgressCallback& progress = {},
+                              int32_t progressScale = 100, int32_t progressOffset = 0);
 
 } // namespace kv

@@ -16,7 +16,7 @@ enum TXFileFormat : uint8_t { xfText, xfBinary, xfCompressed, xfBZip, xfBTip, xf
 
 struct TXFileInfo {
     TXFileFormat Format = xfUnknown;
-    std::string Version; // four characters, kept as read
+    std::string Version;    // four characters, kept as read
     int32_t FloatSize = 32; // bits
 };
 

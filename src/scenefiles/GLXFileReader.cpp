@@ -72,7 +72,8 @@ private:
 
 } // namespace
 
-void LoadXFile(TGLFrame& baseFrame, const std::filesystem::path& fileName, const TProgressCallback& progress, bool append)
+void LoadXFile(TGLFrame& baseFrame, const std::filesystem::path& fileName, const TProgressCallback& progress,
+               bool append)
 {
     const TMappedFile file(fileName);
     ReadXFile(baseFrame, file.Text(), progress, append);

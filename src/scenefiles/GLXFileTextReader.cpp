@@ -35,9 +35,9 @@ enum TBlockType {
 };
 
 constexpr std::array<const char*, 15> BlockNames = {
-    "template",    "FrameTransformMatrix", "Frame",           "XSkinMeshHeader", "MeshTextureCoords",
-    "MeshMaterialList", "MeshNormals",     "Mesh",            "Material",        "SkinWeights",
-    "TextureFilename", "AnimationSet",     "AnimationKey",    "Animation",       "Header"};
+    "template",         "FrameTransformMatrix", "Frame",        "XSkinMeshHeader", "MeshTextureCoords",
+    "MeshMaterialList", "MeshNormals",          "Mesh",         "Material",        "SkinWeights",
+    "TextureFilename",  "AnimationSet",         "AnimationKey", "Animation",       "Header"};
 
 bool SameIgnoringCase(std::string_view a, std::string_view b)
 {
@@ -565,7 +565,8 @@ private:
 
     // Material 0 gives the mesh its material values; each face takes the colour of its own
     // material, or, when the list has fewer indexes than faces, the whole mesh takes material 0's.
-    void ApplyMaterials(TGLMesh& mesh, const TXMaterialList& list, int32_t faces, const std::vector<int32_t>& faceOfTriangle)
+    void ApplyMaterials(TGLMesh& mesh, const TXMaterialList& list, int32_t faces,
+                        const std::vector<int32_t>& faceOfTriangle)
     {
         if (list.MaterialCount <= 0)
             return;

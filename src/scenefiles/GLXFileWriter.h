@@ -15,6 +15,7 @@ namespace kv {
 // The file's text, lines ending in CR LF.
 std::string XFileText(const TGLFrame& baseFrame);
 // Builds the whole text, then saves it atomically. `progress` is given 100 when the text is built.
-void SaveXFile(const TGLFrame& baseFrame, const std::filesystem::path& fileName, const TProgressCallback& progress = {});
+void SaveXFile(const TGLFrame& baseFrame, const std::filesystem::path& fileName,
+               const TProgressCallback& progress = {});
 
 } // namespace kv

@@ -407,17 +407,15 @@ void ReadFrame(pugi::xml_node element, TGLFrame& frame)
         else if (Is(child, "GLMeshList"))
             ReadList(child, MeshList, [&](pugi::xml_node item) { ReadMesh(item, *frame.Meshes().NewMesh()); });
         else if (Is(child, "GLLineList"))
-            ReadList(child, LineList, [&](pugi::xml_node item) {
-                ReadLines(item, *frame.Lines().Lines(frame.Lines().NewLines()));
-            });
+            ReadList(child, LineList,
+                     [&](pugi::xml_node item) { ReadLines(item, *frame.Lines().Lines(frame.Lines().NewLines())); });
         else if (Is(child, "GLStringList3D"))
             ReadList(child, StringList, [&](pugi::xml_node item) {
                 ReadString3D(item, *frame.Strings().String(frame.Strings().NewString()));
             });
         else if (Is(child, "GLFrameList"))
-            ReadList(child, FrameList, [&](pugi::xml_node item) {
-                ReadFrame(item, *frame.Frames().Frame(frame.Frames().NewFrame()));
-            });
+            ReadList(child, FrameList,
+                     [&](pugi::xml_node item) { ReadFrame(item, *frame.Frames().Frame(frame.Frames().NewFrame())); });
     });
 }
 
@@ -454,7 +452,8 @@ void ReadXMLScene(TGLFrame& baseFrame, std::string_view text, const TProgressCal
 {
     TProgressScope scope(progress);
     pugi::xml_document document;
-    const pugi::xml_parse_result result = document.load_buffer(text.data(), text.size(), ParseOptions, pugi::encoding_utf8);
+    const pugi::xml_parse_result result =
+        document.load_buffer(text.data(), text.size(), ParseOptions, pugi::encoding_utf8);
     ReadDocument(baseFrame, document, result);
 }
 

@@ -221,8 +221,8 @@ std::string GLBModelData(const TGLFrame& baseFrame)
     const auto addView = [&](size_t offset, size_t length) {
         if (view > 0)
             views += ',';
-        views += "{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) + ",\"byteLength\":" + std::to_string(length) +
-                 ",\"target\":34962}";
+        views += "{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) +
+                 ",\"byteLength\":" + std::to_string(length) + ",\"target\":34962}";
         return view++;
     };
     for (size_t m = 0; m < meshes.size(); ++m) {
@@ -285,9 +285,10 @@ std::string GLBModelData(const TGLFrame& baseFrame)
                 continue;
             name += c;
         }
-        gltfMeshes += "{\"name\":\"" + name + "\",\"primitives\":[{\"attributes\":{\"POSITION\":" +
-                      std::to_string(accessor) + ",\"NORMAL\":" + std::to_string(accessor + 1) +
-                      ",\"COLOR_0\":" + std::to_string(accessor + 2) + "},\"material\":0,\"mode\":4}]}";
+        gltfMeshes += "{\"name\":\"" + name +
+                      "\",\"primitives\":[{\"attributes\":{\"POSITION\":" + std::to_string(accessor) +
+                      ",\"NORMAL\":" + std::to_string(accessor + 1) + ",\"COLOR_0\":" + std::to_string(accessor + 2) +
+                      "},\"material\":0,\"mode\":4}]}";
         nodes += "{\"name\":\"" + name + "\",\"mesh\":" + std::to_string(m) + "}";
         sceneNodes += std::to_string(m);
     }
@@ -299,8 +300,8 @@ std::string GLBModelData(const TGLFrame& baseFrame)
         json += "\"nodes\":[" + sceneNodes + "]}],\"nodes\":[" + nodes + "],\"meshes\":[" + gltfMeshes +
                 "],\"materials\":[{\"name\":\"Vertex colours\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,1,1,1],"
                 "\"metallicFactor\":0,\"roughnessFactor\":1},\"doubleSided\":false}],\"accessors\":[" +
-                accessors + "],\"bufferViews\":[" + views + "],\"buffers\":[{\"byteLength\":" +
-                std::to_string(bin.size()) + "}]";
+                accessors + "],\"bufferViews\":[" + views +
+                "],\"buffers\":[{\"byteLength\":" + std::to_string(bin.size()) + "}]";
     }
     json += "}";
     // Chunks are 4-byte aligned: the JSON padded with blanks, the binary data with zeros.

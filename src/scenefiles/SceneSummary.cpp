@@ -19,8 +19,10 @@ void Extents(std::span<const Vector3D> vertices, TSceneObjectSummary& summary)
     summary.ExtentMin = {big, big, big};
     summary.ExtentMax = {-big, -big, -big};
     for (const Vector3D& v : vertices) {
-        summary.ExtentMin = {MinOf(summary.ExtentMin.x, v.x), MinOf(summary.ExtentMin.y, v.y), MinOf(summary.ExtentMin.z, v.z)};
-        summary.ExtentMax = {MaxOf(summary.ExtentMax.x, v.x), MaxOf(summary.ExtentMax.y, v.y), MaxOf(summary.ExtentMax.z, v.z)};
+        summary.ExtentMin = {MinOf(summary.ExtentMin.x, v.x), MinOf(summary.ExtentMin.y, v.y),
+                             MinOf(summary.ExtentMin.z, v.z)};
+        summary.ExtentMax = {MaxOf(summary.ExtentMax.x, v.x), MaxOf(summary.ExtentMax.y, v.y),
+                             MaxOf(summary.ExtentMax.z, v.z)};
     }
 }
 

@@ -12,8 +12,8 @@
 namespace kv {
 
 struct TSceneObjectSummary {
-    std::string Kind;  // "mesh", "lines", "text", "frame"
-    std::string Path;  // the names of the enclosing frames below the base frame, joined by "/"
+    std::string Kind; // "mesh", "lines", "text", "frame"
+    std::string Path; // the names of the enclosing frames below the base frame, joined by "/"
     std::string Name;
     int64_t Triangles = 0;
     int64_t Vertices = 0;

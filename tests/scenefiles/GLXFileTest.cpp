@@ -41,14 +41,44 @@ TEST(GLXFileWriter, OneTriangleMesh)
     mesh.AddTriangle({0, 0, 2}, {1, 0, 2}, {0, 1, 2}, 0x0000FF);
     mesh.CalcNormals(true);
     const std::vector<std::string> lines = Lines(XFileText(base));
-    const std::vector<std::string> expected = {
-        "xof 0302txt 0064", "", "Header {", " 1;", " 0;", " 0;", "}", "", "Mesh Mesh-0 {", " 3;",
-        " 0.000000;0.000000;-2.000000;,", " 1.000000;0.000000;-2.000000;,", " 0.000000;1.000000;-2.000000;;", " 1;",
-        " 3;2,1,0;;", " ", " MeshMaterialList {", "  1;", "  1;", "  0;", "  ", "  Material {",
-        "   1.000000;0.000000;0.000000;1.000000;;", "   10.000000;", "   0.500000;0.500000;0.500000;;",
-        "   0.000000;0.000000;0.000000;;", "  }", " }", " ", " MeshNormals {", "  3;",
-        "  0.000000;0.000000;-1.000000;,", "  0.000000;0.000000;-1.000000;,", "  0.000000;0.000000;-1.000000;;",
-        "  1;", "  3;2,1,0;;", " }", "}"};
+    const std::vector<std::string> expected = {"xof 0302txt 0064",
+                                               "",
+                                               "Header {",
+                                               " 1;",
+                                               " 0;",
+                                               " 0;",
+                                               "}",
+                                               "",
+                                               "Mesh Mesh-0 {",
+                                               " 3;",
+                                               " 0.000000;0.000000;-2.000000;,",
+                                               " 1.000000;0.000000;-2.000000;,",
+                                               " 0.000000;1.000000;-2.000000;;",
+                                               " 1;",
+                                               " 3;2,1,0;;",
+                                               " ",
+                                               " MeshMaterialList {",
+                                               "  1;",
+                                               "  1;",
+                                               "  0;",
+                                               "  ",
+                                               "  Material {",
+                                               "   1.000000;0.000000;0.000000;1.000000;;",
+                                               "   10.000000;",
+                                               "   0.500000;0.500000;0.500000;;",
+                                               "   0.000000;0.000000;0.000000;;",
+                                               "  }",
+                                               " }",
+                                               " ",
+                                               " MeshNormals {",
+                                               "  3;",
+                                               "  0.000000;0.000000;-1.000000;,",
+                                               "  0.000000;0.000000;-1.000000;,",
+                                               "  0.000000;0.000000;-1.000000;;",
+                                               "  1;",
+                                               "  3;2,1,0;;",
+                                               " }",
+                                               "}"};
     EXPECT_EQ(lines, expected);
 }
 
@@ -133,8 +163,8 @@ TEST(GLXFile, WrittenTerrainReadsBackIntoTheSameMeshes)
             ASSERT_NEAR(nb.z, na.z, 5.1e-7) << i;
         }
         for (int32_t f = 0; f < a.FaceCount(); ++f)
-            ASSERT_EQ(b.FaceColor.Get(f), (TColorTriple{{a.FaceColor.FaceColor(f), a.FaceColor.FaceColor(f),
-                                                          a.FaceColor.FaceColor(f)}}))
+            ASSERT_EQ(b.FaceColor.Get(f),
+                      (TColorTriple{{a.FaceColor.FaceColor(f), a.FaceColor.FaceColor(f), a.FaceColor.FaceColor(f)}}))
                 << f;
     }
 }
@@ -328,14 +358,18 @@ TEST(GLXFileReader, FailuresSayWhatIsWrong)
         {"corner count beyond the file", Quads("1; 99999;0,1,2;;"),
          "The file claims 99999 face corners, more than it can hold"},
         {"negative count", Quads("-1;"), "The file claims -1 faces, more than it can hold"},
-        {"number missing at the end", XText("Mesh { 1; 0;0;                                                  "), "Unexpected end of the file: a number is missing"},
+        {"number missing at the end", XText("Mesh { 1; 0;0;                                                  "),
+         "Unexpected end of the file: a number is missing"},
         {"not a number", XText("Mesh { x; }"), "'x' is not a valid integer value"},
-        {"frames nested too deep", XText(std::string(300 * 8, ' ').replace(0, 0, [] {
-             std::string s;
-             for (int i = 0; i < 300; ++i)
-                 s += "Frame {\n";
-             return s;
-         }())),
+        {"frames nested too deep",
+         XText(std::string(300 * 8, ' ')
+                   .replace(0, 0,
+                            [] {
+                                std::string s;
+                                for (int i = 0; i < 300; ++i)
+                                    s += "Frame {\n";
+                                return s;
+                            }())),
          "Frames nested more than 200 deep"},
         {"binary: object name missing", strayToken.Data, "Syntax Error: Object name missing"},
         {"binary: brace missing", noBrace.Data, "Missing Open Brace"},
@@ -351,7 +385,8 @@ TEST(GLXFileReader, FailuresSayWhatIsWrong)
         {"binary: semicolon missing", noSemicolon.Data, "Syntax Error: Semicolon missing"},
         {"binary: list beyond the file", hugeList.Data,
          "The binary X file claims a list of 1073741824 numbers, more than it holds"},
-        {"binary: token cut short", open.Data + std::string("\x01\x00\x10\x00", 4), "The binary X file ends inside a token"},
+        {"binary: token cut short", open.Data + std::string("\x01\x00\x10\x00", 4),
+         "The binary X file ends inside a token"},
     };
     for (const TBadXFile& c : cases) {
         TGLBaseFrame base;

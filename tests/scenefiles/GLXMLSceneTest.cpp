@@ -341,7 +341,8 @@ TEST(GLXMLScene, FailuresNameWhatWasExpected)
         {"no node at all", "", "Empty OpenGL File", 0},
         {"root without a child", "<OpenGLXML Version=\"1.0\"/>",
          "The scene file's root element OpenGLXML holds no frame", 0},
-        {"not XML", "<OpenGLXML><GLFrame></OpenGLXML>", "The scene file is not valid XML: Start-end tags mismatch at byte 22", 0},
+        {"not XML", "<OpenGLXML><GLFrame></OpenGLXML>",
+         "The scene file is not valid XML: Start-end tags mismatch at byte 22", 0},
         {"empty mesh list", WithMeshes(2, ""), "Empty Mesh list. Expected: 2", 0},
         {"empty line list", Frame("<GLLineList Count=\"1\"/>"), "Empty Line list. Expected: 1", 0},
         {"empty string list", Frame("<GLStringList3D Count=\"3\"/>"), "Empty 3D String list. Expected: 3", 0},
@@ -356,8 +357,7 @@ TEST(GLXMLScene, FailuresNameWhatWasExpected)
          "Expected Vector3D. Found: Float", 0},
         {"property without value", Frame("<GLObject><Position/></GLObject>"),
          "The property Position holds no Vector3D value", 0},
-        {"wrong array type",
-         WithMeshes(1, "<GLMesh><Vertices><ColorArray Count=\"0\"/></Vertices></GLMesh>"),
+        {"wrong array type", WithMeshes(1, "<GLMesh><Vertices><ColorArray Count=\"0\"/></Vertices></GLMesh>"),
          "Expected: Vector3DArray. Found: ColorArray", 1},
         {"array property without array", WithMeshes(1, "<GLMesh><FaceColor/></GLMesh>"),
          "The property FaceColor holds no ColorArray", 1},
@@ -367,12 +367,14 @@ TEST(GLXMLScene, FailuresNameWhatWasExpected)
          WithMeshes(1, "<GLMesh><Vertices><Vector3DArray Count=\"2\">1,2,3,4,5</Vector3DArray></Vertices></GLMesh>"),
          "The Vector3DArray holds fewer numbers than its Count needs", 1},
         {"not a number", Frame("<GLObject><Scale><Float>two</Float></Scale></GLObject>"), "Float", 0},
-        {"not a byte", WithMeshes(1, "<GLMesh><GLRenderer><Texture><Image><ByteArray Count=\"1\">256</ByteArray>"
-                                     "</Image></Texture></GLRenderer></GLMesh>"),
+        {"not a byte",
+         WithMeshes(1, "<GLMesh><GLRenderer><Texture><Image><ByteArray Count=\"1\">256</ByteArray>"
+                       "</Image></Texture></GLRenderer></GLMesh>"),
          "A ByteArray holds 256, which is not a byte", 1},
         {"picture smaller than its size",
-         WithMeshes(1, "<GLMesh><GLRenderer><Texture><Width><Integer>2</Integer></Width><Height><Integer>1</Integer>"
-                       "</Height><Image><ByteArray Count=\"4\">1,2,3,4</ByteArray></Image></Texture></GLRenderer></GLMesh>"),
+         WithMeshes(
+             1, "<GLMesh><GLRenderer><Texture><Width><Integer>2</Integer></Width><Height><Integer>1</Integer>"
+                "</Height><Image><ByteArray Count=\"4\">1,2,3,4</ByteArray></Image></Texture></GLRenderer></GLMesh>"),
          "The texture holds 4 bytes, but 2 x 1 RGBA pixels take 8", 1},
         {"key missing", Frame("<GLObject><Animator><Array Count=\"1\"><Key/></Array></Animator></GLObject>"),
          "Expected: AnimationKey. Found: Key", 0},

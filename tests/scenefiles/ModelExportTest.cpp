@@ -175,8 +175,8 @@ TEST(ModelExport, WeReadWhatAssimpWritesAsX)
     if (AssimpInfo(dir.Path()).empty())
         GTEST_SKIP() << "assimp-utils is not installed (scripts/install-deps.sh)";
     ExportModel(base, dir / "model.glb");
-    const std::string command =
-        "/usr/bin/assimp export '" + (dir / "model.glb").string() + "' '" + (dir / "assimp.x").string() + "' >/dev/null 2>&1";
+    const std::string command = "/usr/bin/assimp export '" + (dir / "model.glb").string() + "' '" +
+                                (dir / "assimp.x").string() + "' >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     TGLBaseFrame copy;
     LoadXFile(copy, dir / "assimp.x");
