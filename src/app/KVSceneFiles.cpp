@@ -70,8 +70,14 @@ void TForm1::ReadIntoScene(const std::function<void(TGLBaseFrame&)>& read, bool 
     if (prepare) {
         if (TerrainMesh_)
             TerrainMesh_->CalcNormals(true, 50.0);
-        viewer.FitToView();
         MainPageControl_->setCurrentIndex(2);
+        // Fitting needs the view's size, which the viewer learns with its context: a scene loaded
+        // before the 3D page was ever shown is fitted when the context is made.
+        if (viewer.ContextCreated())
+            viewer.FitToView();
+        else
+            connect(&viewer, &TGLViewer::WindowCreated, &viewer, [&viewer] { viewer.FitToView(); },
+                    Qt::SingleShotConnection);
     }
 }
 
