@@ -401,7 +401,7 @@ private:
         mesh.Reserve(static_cast<int32_t>(std::min<int64_t>(TriangleCount(list), INT32_MAX / 3)));
         std::vector<int32_t> faceOfTriangle;
         // The corners go straight into the lists (no change events per vertex); the face
-        // normals are computed once the mesh is complete.
+        // normals follow for all faces at once.
         ForEachTriangle(list, [&](int32_t face, int32_t a, int32_t b, int32_t c) {
             const auto& v = list.Vectors;
             mesh.Vertices.Add(v[size_t(a)]);
@@ -411,6 +411,8 @@ private:
             faceOfTriangle.push_back(face);
         });
         mesh.ResetPose();
+        // A failure in the blocks below leaves the mesh as it is: it must already be whole.
+        mesh.CalcNormals(false);
 
         TXMaterialList materials;
         bool hasNormals = false;
