@@ -399,8 +399,13 @@ constexpr TListKind LineList{"GLLines", "Empty Line list. Expected: ", "Lines"};
 constexpr TListKind StringList{"GL3DString", "Empty 3D String list. Expected: ", " 3D Strings"};
 constexpr TListKind FrameList{"GLFrame", "Empty Frame list. Expected: ", " Frames"};
 
-void ReadFrame(pugi::xml_node element, TGLFrame& frame)
+// Frames are read recursively: a file cannot make the reader run out of stack.
+constexpr int MaxFrameDepth = 200;
+
+void ReadFrame(pugi::xml_node element, TGLFrame& frame, int depth)
 {
+    if (depth > MaxFrameDepth)
+        throw EKorvelaError("Frames nested more than " + std::to_string(MaxFrameDepth) + " deep");
     ForEachChild(element, [&](pugi::xml_node child) {
         if (Is(child, "GLObject"))
             ReadObject(child, frame);
@@ -415,7 +420,7 @@ void ReadFrame(pugi::xml_node element, TGLFrame& frame)
             });
         else if (Is(child, "GLFrameList"))
             ReadList(child, FrameList,
-                     [&](pugi::xml_node item) { ReadFrame(item, *frame.Frames().Frame(frame.Frames().NewFrame())); });
+                     [&](pugi::xml_node item) { ReadFrame(item, *frame.Frames().Frame(frame.Frames().NewFrame()), depth + 1); });
     });
 }
 
@@ -439,7 +444,7 @@ void ReadDocument(TGLFrame& baseFrame, pugi::xml_document& document, const pugi:
     pugi::xml_node frame = FirstElement(root);
     if (!frame)
         throw EKorvelaError(std::string("The scene file's root element ") + root.name() + " holds no frame");
-    ReadFrame(frame, baseFrame);
+    ReadFrame(frame, baseFrame, 0);
 }
 
 // Whitespace-only text is kept when it is an element's only content (a name of blanks), and line

@@ -376,6 +376,15 @@ TEST(GLXMLScene, FailuresNameWhatWasExpected)
              1, "<GLMesh><GLRenderer><Texture><Width><Integer>2</Integer></Width><Height><Integer>1</Integer>"
                 "</Height><Image><ByteArray Count=\"4\">1,2,3,4</ByteArray></Image></Texture></GLRenderer></GLMesh>"),
          "The texture holds 4 bytes, but 2 x 1 RGBA pixels take 8", 1},
+        {"frames nested too deep", [] {
+             std::string frames;
+             for (int i = 0; i < 250; ++i)
+                 frames += "<GLFrameList Count=\"1\"><GLFrame>";
+             for (int i = 0; i < 250; ++i)
+                 frames += "</GLFrame></GLFrameList>";
+             return Frame(frames);
+         }(),
+         "Frames nested more than 200 deep", 0},
         {"key missing", Frame("<GLObject><Animator><Array Count=\"1\"><Key/></Array></Animator></GLObject>"),
          "Expected: AnimationKey. Found: Key", 0},
         {"position missing",
