@@ -12,6 +12,7 @@ packages=(
   libjpeg-dev libpng-dev libgif-dev libtiff-dev   # picture decoders (libtiff for TIFFs our reader leaves aside)
   libgdal-dev                # GeoTIFF, SRTM .hgt, ASCII grids and the other rasters GDAL reads
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev   # MP4 movies with H.264 (FFmpeg, libx264)
+  libpugixml-dev             # the XML scene files
   # Peers for tests and benchmarks only, never linked: the tests check that another program
   # reads the files we write, and the benchmarks compare our speed with theirs (gdaldem, and
   # scripts/bench-gdal.sh timing GDAL reading the same file as the USGS DEM reader, with hyperfine).
@@ -20,6 +21,7 @@ packages=(
   # admesh checks that the STL solids we write are closed and consistently oriented; the
   # convert benchmark writes the same triangles with numpy for comparison.
   admesh python3-numpy
+  assimp-utils               # `assimp info` reads the .x, .obj, .ply and .glb files we write
 )
 
 missing=()

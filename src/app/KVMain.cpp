@@ -75,6 +75,7 @@ constexpr std::array CommandTexts{
     TCommandText{"SaveTerrainFile1", "&Save Terrain File...", ""},
     TCommandText{"LoadXFile1", "Load &X File...", ""},
     TCommandText{"SaveXFile1", "S&ave X File...", ""},
+    TCommandText{"ExportModel1", "Export Model...", "Export the meshes for other 3D programs (glTF, OBJ, PLY, X)"},
     TCommandText{"SaveImage1", "Save Image As &Bitmap...", ""},
     TCommandText{"PrintImage1", "&Print Image...", ""},
     TCommandText{"ExportGeoTIFF1", "Export &GeoTIFF...", "Save the elevation grid as a GeoTIFF"},
@@ -294,6 +295,11 @@ void TForm1::CreateCommands()
     connect(Command("CaptureBtn"), &QAction::triggered, this,
             [this](bool down) { RunCommand(Services_.Messages, [this, down] { CaptureBtnClick(down); }); });
     Bind("SpecialEffects1", &TForm1::ShowSpecialEffects);
+    Bind("LoadTerrainFile1", &TForm1::ChooseTerrainFileToLoad);
+    Bind("SaveTerrainFile1", &TForm1::SaveTerrainFile);
+    Bind("LoadXFile1", &TForm1::ChooseXFileToLoad);
+    Bind("SaveXFile1", &TForm1::SaveXFile);
+    Bind("ExportModel1", &TForm1::ExportModelFile);
     connect(Command("Contents1"), &QAction::triggered, this,
             [this] { RunCommand(Services_.Messages, [this] { HelpWindow_->ShowContents(); }); });
     connect(Command("KeyWordSearch1"), &QAction::triggered, this,
@@ -327,7 +333,7 @@ void TForm1::CreateMenus()
     ReopenMenu_ = file->addMenu(QStringLiteral("&Reopen"));
     ReopenMenu_->setObjectName(QStringLiteral("Reopen1"));
     ReopenMenu_->menuAction()->setObjectName(QStringLiteral("Reopen1"));
-    add(file, {"-", "LoadTerrainFile1", "SaveTerrainFile1", "-", "LoadXFile1", "SaveXFile1", "-", "SaveImage1",
+    add(file, {"-", "LoadTerrainFile1", "SaveTerrainFile1", "-", "LoadXFile1", "SaveXFile1", "ExportModel1", "-", "SaveImage1",
                "PrintImage1", "ExportGeoTIFF1", "-"});
     QMenu* testObjects = file->addMenu(QStringLiteral("&Test Objects"));
     testObjects->setObjectName(QStringLiteral("TestObjects1"));
@@ -429,9 +435,10 @@ void TForm1::OpenCommandLineFile()
         OpenDEMFile(info.absoluteFilePath());
         break;
     case ckTerrainFile:
+        LoadTerrainFile(info.absoluteFilePath());
+        break;
     case ckXFile:
-        Services_.Messages.Information(
-            QStringLiteral("%1 was not opened: this version cannot load 3D scene files yet.").arg(info.fileName()));
+        LoadXFile(info.absoluteFilePath(), false);
         break;
     case ckNone:
         break;

@@ -11,6 +11,7 @@
 #include "gl/GLTestFigures.h"
 #include "mapview/DEMImage.h"
 #include "mapview/TopoGrid.h"
+#include "scenefiles/SceneProgress.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -41,6 +42,7 @@ class TDemInfoDlg;
 class TEnvironDlg;
 class TFilterDlg;
 class TKvxEditDlg;
+class TGLBaseFrame;
 class TGLMesh;
 class TLightingDlg;
 class TMaterialsDlg;
@@ -160,6 +162,20 @@ public:
     int32_t CapturedFrames() const { return CaptureThrottle_.FrameCount(); }
     // The "Overlay Editor" page.
     TOverlayPage& OverlayPage() { return *OverlayPage_; }
+    // "&Load Terrain File...": both terrain meshes emptied, the base frame reset, the file's
+    // objects appended with rendering suspended, the terrain mesh smoothed, the scene fitted to
+    // the view on the 3D page; progress on the progress bar.
+    void LoadTerrainFile(const QString& fileName);
+    // "Load &X File..." the same way with the X file reader, whose meshes refill the terrain and
+    // base meshes first. From the command line (prepare false) the file is read straight into
+    // the scene: no progress, no reset, no smoothing, no page change.
+    void LoadXFile(const QString& fileName, bool prepare);
+    void ChooseTerrainFileToLoad();
+    void SaveTerrainFile();
+    void ChooseXFileToLoad();
+    void SaveXFile();
+    // "Export Model...": the meshes as .glb, .obj, .ply or .x by the chosen name.
+    void ExportModelFile();
 
     TEnvironDlg& EnvironDlg() { return *EnvironDlg_; }
     // The topo editor's " Edit Grid" and "Filter" dialogs (ShowElevationEditor, ShowFilter).
@@ -230,6 +246,8 @@ private:
     void EndCapture(const QString& message);
     uint32_t CaptureNow() const;
     void CreateImageOutput();
+    TProgressCallback ProgressToBar();
+    void ReadIntoScene(const std::function<void(TGLBaseFrame&)>& read, bool prepare, bool resetAfterRead);
 
     TDocument Document_;
     TAppServices Services_;

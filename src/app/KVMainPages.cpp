@@ -202,6 +202,7 @@ QWidget* TForm1::CreateDirectXSheet()
     settings->addWidget(shading);
     AddReadout(settings, sheet, " Position:", {"DisPosX", "DisPosY", "DisPosZ"});
     settings->addStretch();
+    settings->addWidget(ToolButton(sheet, "ExportModel1"));
 
     auto* statistics = new QHBoxLayout;
     AddReadout(statistics, sheet, " Rotation:", {"YawDis", "PitchDis", "RollDis"});

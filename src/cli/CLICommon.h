@@ -38,6 +38,7 @@ int RunContours(const TArgs& args);
 int RunPicture(const TArgs& args);
 int RunConvert(const TArgs& args);
 int RunSpin(const TArgs& args);
+int RunSceneInfo(const TArgs& args);
 
 extern const char* const InfoHelp;
 extern const char* const GridHelp;
@@ -48,6 +49,7 @@ extern const char* const ContoursHelp;
 extern const char* const PictureHelp;
 extern const char* const ConvertHelp;
 extern const char* const SpinHelp;
+extern const char* const SceneInfoHelp;
 
 // A progress line on stderr while it is a terminal ("reading 42%"), else nothing.
 TProgressProc TerminalProgress(const std::string& what);

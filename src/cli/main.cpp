@@ -33,6 +33,7 @@ const char* const ToolHelp = "Usage: korvela3d-cli COMMAND [ARGUMENTS]\n"
                              "  spin FILE OUT.avi|OUT.mp4 --box L,T,R,B [--frames N] [--fps F] [--size WxH]\n"
                              "      [--quality Q]             a movie of one turn of the converted terrain\n"
                              "  picture IN OUT.png            decode the picture IN and save it as PNG\n"
+                             "  scene-info FILE               the objects of a scene file (.txml) or DirectX file (.x)\n"
                              "\n"
                              "Files named *.ddf (any case) are read as SDTS transfers (open the transfer's\n"
                              "????CEL?.DDF module), *.dem as USGS DEM files (through GDAL when they are not),\n"
@@ -85,6 +86,7 @@ int main(int argc, char** argv)
                        : command == "convert" ? ConvertHelp
                        : command == "spin" ? SpinHelp
                        : command == "picture" ? PictureHelp
+                       : command == "scene-info" ? SceneInfoHelp
                                               : nullptr;
     if (!help) {
         PrintError("unknown command '" + command + "' (see korvela3d-cli --help)");
@@ -103,6 +105,7 @@ int main(int argc, char** argv)
                            : command == "convert" ? RunConvert(args)
                            : command == "spin" ? RunSpin(args)
                            : command == "picture" ? RunPicture(args)
+                           : command == "scene-info" ? RunSceneInfo(args)
                                                   : RunMerge(args);
         const int output = FinishOutput();
         return result != 0 ? result : output;

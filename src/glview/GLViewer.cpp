@@ -184,7 +184,9 @@ void TGLViewer::initializeGL()
     Lights_.Reset();
     NormalAmbient_ = {0.1f, 0.1f, 0.1f, 0.1f};
     glEnable(GL_DEPTH_TEST);
-    RebuildDefaultScene();
+    // Only the figure is rebuilt: a scene loaded before the context existed stays as it is.
+    if (ShowDefaultScene_)
+        RebuildDefaultScene();
     emit WindowCreated();
 }
 

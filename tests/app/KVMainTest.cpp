@@ -145,7 +145,7 @@ TEST_F(KVMainTest, MenusShowTheirItemsInOrder)
         QStringList Items; // "-" for a separator
     } menus[] = {
         {"File1", "&File", {"&Open Dem File...", "&Reopen", "-", "&Load Terrain File...", "&Save Terrain File...",
-                            "-", "Load &X File...", "S&ave X File...", "-", "Save Image As &Bitmap...",
+                            "-", "Load &X File...", "S&ave X File...", "Export Model...", "-", "Save Image As &Bitmap...",
                             "&Print Image...", "Export &GeoTIFF...", "-", "&Test Objects", "-", "Exit"}},
         {"Edit1", "&Edit", {"&Copy Image", "-", "Set &Terrain Color...", "Set &Base Color...", "-",
                             "&Arm AVI Capture..."}},
@@ -312,11 +312,11 @@ TEST_F(KVMainTest, CommandLineFilesThatDoNotOpenAsDEMs)
     const struct {
         const char* Name;
         const char* Contents; // nullptr: the file does not exist
-        bool Noticed;
+        QStringList Errors;
     } rows[] = {
-        {"missing.dem", nullptr, false},
-        {"notes.TXT", "text", false},
-        {"scene.txml", "<OpenGLXML/>", true},
+        {"missing.dem", nullptr, {}},
+        {"notes.TXT", "text", {}},
+        {"scene.txml", "<OpenGLXML/>", {"The scene file's root element OpenGLXML holds no frame"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -324,12 +324,13 @@ TEST_F(KVMainTest, CommandLineFilesThatDoNotOpenAsDEMs)
         if (row.Contents)
             test::WriteFileText(path, row.Contents);
         Recorder.Informations.clear();
+        Recorder.Errors.clear();
         TForm1& form = Form(QString::fromStdString(path.string()));
         form.FirstActivate();
         EXPECT_EQ(form.windowTitle(), "Korvela3D");
         EXPECT_FALSE(form.Document().State().Opening);
-        EXPECT_EQ(Recorder.Informations.size(), row.Noticed ? 1 : 0);
-        EXPECT_TRUE(Recorder.Errors.isEmpty());
+        EXPECT_TRUE(Recorder.Informations.isEmpty());
+        EXPECT_EQ(Recorder.Errors, row.Errors);
     }
 }
 

@@ -3,6 +3,10 @@
 #include "dem/DEMLib.h"
 #include "dem/DEMLoader.h"
 #include "dem/DEMWriter.h"
+#include "gl/FloatText.h"
+#include "gl/GLTestFigures.h"
+#include "scenefiles/GLXFileWriter.h"
+#include "scenefiles/GLXMLWriter.h"
 #include "support/CLIRunner.h"
 #include "support/DEMFixtures.h"
 #include "support/TestData.h"
@@ -203,11 +207,44 @@ TEST(Cli, HelpForTheToolAndEachCommand)
 {
     TTempDir scratch;
     for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"info", "--help"},
-                                                 {"grid", "--help"}, {"merge", "--help"}}) {
+                                                 {"grid", "--help"}, {"merge", "--help"}, {"scene-info", "--help"}}) {
         const TRun run = RunCli(args, scratch);
         EXPECT_EQ(run.ExitCode, 0);
         EXPECT_EQ(run.Out.rfind("Usage: korvela3d-cli", 0), 0u) << run.Out;
     }
+}
+
+TEST(Cli, SceneInfoListsEveryObjectOnALine)
+{
+    TTempDir scratch;
+    TGLBaseFrame base;
+    TGLMesh& torus = *base.Meshes().NewMesh();
+    BuildTestFigure(torus, stTorus);
+    torus.SetName("Terrain Mesh");
+    TGLFrame& frame = *base.Frames().Frame(base.Frames().NewFrame());
+    BuildTestFigure(*frame.Meshes().NewMesh(), stSoccerBall);
+    SaveXMLScene(base, scratch / "scene.txml");
+    SaveXFile(base, scratch / "scene.x");
+
+    const auto extents = [](const TGLObject& object) {
+        const auto n = [](double v) { return FormatGeneral(v, 10, 1); };
+        const Vector3D lo = object.GetExtentMin(), hi = object.GetExtentMax();
+        return n(lo.x) + "," + n(lo.y) + "," + n(lo.z) + " " + n(hi.x) + "," + n(hi.y) + "," + n(hi.z);
+    };
+    torus.RecalcExtents();
+    frame.Meshes().Mesh(0)->RecalcExtents();
+    TRun run = RunCli({"scene-info", "scene.txml"}, scratch);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Out, "mesh\t\tTerrain Mesh\t242\t726\t" + extents(torus) + "\nframe\t\tFrame-1\t180\t0\t" +
+                           extents(frame) + "\nmesh\tFrame-1\tMesh-0\t180\t540\t" + extents(*frame.Meshes().Mesh(0)) +
+                           "\n");
+    run = RunCli({"scene-info", "scene.x"}, scratch);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Out.rfind("mesh\t\tTerrain_Mesh\t242\t726\t-1.439239,", 0), 0u) << run.Out;
+    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 1);
+    run = RunCli({"scene-info", "scene.obj"}, scratch);
+    EXPECT_EQ(run.ExitCode, 1);
+    ExpectOneErrorLine(run);
 }
 
 } // namespace
