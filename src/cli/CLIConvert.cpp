@@ -3,7 +3,9 @@
 #include "cli/CLITerrainInput.h"
 
 #include "platform/Units.h"
+#include "scenefiles/ModelExport.h"
 #include "terrain/KVMesh.h"
+#include "terrain/KVOpenGL.h"
 #include "terrain/STLWriter.h"
 
 #include <cctype>
@@ -31,7 +33,9 @@ const char* const ConvertHelp =
     "         south-west corner at the origin, in metres of real size, or with\n"
     "         --print-size MM in millimetres, scaled so the longer side is MM long.\n"
     "         --base-mm T makes the base T mm thick under the lowest point.\n"
-    "  .x, .txml  not available yet.\n"
+    "  .txml  the whole scene (terrain and base meshes) as the window saves it.\n"
+    "  .x     the meshes as a DirectX text file.\n"
+    "  .obj, .ply, .glb  the meshes for today's 3D tools (Y up, in the scene's units).\n"
     "--render PNG also draws the converted scene (fitted view, default lights) into a\n"
     "picture; it needs a display for OpenGL (xvfb-run will do). --no-base leaves the base\n"
     "out of the picture; a solid always has one. --feet or --meters picks the working\n"
@@ -46,6 +50,20 @@ std::string LowerExtension(const std::filesystem::path& file)
     for (char& c : extension)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     return extension;
+}
+
+// The print-ready solid as a binary STL file.
+void WritePrintSolid(const TTerrainSource& source, const TTerrainSettings& settings, TPrintOptions print,
+                     const std::filesystem::path& out, const TTopoGrid& grid)
+{
+    const TTerrainSamples samples = SampleTerrain(source, settings.BudgetK);
+    print.Exaggeration = settings.Exaggeration;
+    print.BaseHeightPercent = settings.BaseHeightPercent;
+    const TPrintSolid solid = BuildPrintSolid(samples, print);
+    WriteSTLFile(out, solid);
+    std::printf("%s: %lld triangles, %d x %d samples of %d x %d cells\n", out.string().c_str(),
+                static_cast<long long>(solid.TriangleCount()), samples.Counts.NX, samples.Counts.NY, grid.Cols(),
+                grid.Rows());
 }
 
 } // namespace
@@ -86,24 +104,30 @@ int RunConvert(const TArgs& args)
         throw EUsageError{"convert needs --box L,T,R,B (map pixels)"};
     const std::filesystem::path out = split.Operands[1];
     const std::string extension = LowerExtension(out);
-    if (extension == ".x" || extension == ".txml")
-        throw EKorvelaError("Writing " + extension + " files is not available yet; write an .stl file.");
-    if (extension != ".stl")
-        throw EUsageError{"OUT must end in .stl, found '" + out.string() + "'"};
-    if (!settings.DrawBase)
+    const bool solidFile = extension == ".stl";
+    if (!solidFile && ModelFormatOf(out) == mfUnknown)
+        throw EUsageError{"OUT must end in .stl, .txml, .x, .obj, .ply or .glb, found '" + out.string() + "'"};
+    if (solidFile && !settings.DrawBase)
         throw EUsageError{"--no-base leaves an STL solid open; give --base-mm for a thin base instead"};
     if (render)
         CheckRenderPossible();
     const TTerrainInput input = LoadTerrainBox(split.Operands[0], *box, WorkingUnits(useFeet));
     const TTerrainSource& source = input.Source;
-    const TTerrainSamples samples = SampleTerrain(source, settings.BudgetK);
-    print.Exaggeration = settings.Exaggeration;
-    print.BaseHeightPercent = settings.BaseHeightPercent;
-    const TPrintSolid solid = BuildPrintSolid(samples, print);
-    WriteSTLFile(out, solid);
-    std::printf("%s: %lld triangles, %d x %d samples of %d x %d cells\n", out.string().c_str(),
-                static_cast<long long>(solid.TriangleCount()), samples.Counts.NX, samples.Counts.NY, input.Topo->Grid.Cols(),
-                input.Topo->Grid.Rows());
+    if (!solidFile) {
+        // The scene as the window builds it, written by the scene-file writers.
+        TGLBaseFrame scene;
+        const TTerrainObjects objects = CreateTerrainObjects(scene);
+        TConvertProgress progress;
+        progress.ResetScene = [&] { scene.Reset(); };
+        ConvertTerrain(source, settings, *objects.Terrain, *objects.Base, progress);
+        ExportModel(scene, out);
+        std::printf("%s: %lld terrain and %lld base triangles of %d x %d cells\n", out.string().c_str(),
+                    static_cast<long long>(objects.Terrain->TriangleCount()),
+                    static_cast<long long>(objects.Base->TriangleCount()), input.Topo->Grid.Cols(),
+                    input.Topo->Grid.Rows());
+    } else {
+        WritePrintSolid(source, settings, print, out, input.Topo->Grid);
+    }
     if (render) {
         RenderTerrain(source, settings, *render);
         std::printf("%s: the rendered scene\n", render->c_str());

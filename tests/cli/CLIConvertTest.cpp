@@ -10,6 +10,9 @@
 #include <bit>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
 #include <sys/wait.h>
 
 namespace kv {
@@ -93,6 +96,42 @@ TEST(CLIConvert, AFeetDEMGivesTheShapeOfTheSameTerrainInMetres)
     EXPECT_EQ(outputs[0].compare(84, std::string::npos, outputs[1], 84, std::string::npos), 0);
 }
 
+// The scene files hold the window's two meshes, which scene-info reads back with the same counts
+// whichever file they went into.
+TEST(CLIConvert, SceneFilesHoldTheTerrainAndItsBase)
+{
+    TTempDir scratch;
+    std::vector<std::string> listings;
+    for (const char* name : {"hills.txml", "hills.x"}) {
+        SCOPED_TRACE(name);
+        std::string err;
+        ASSERT_EQ(RunConvert("--box 100,50,300,200 --budget 5 '" + (scratch / name).string() + "'", scratch, err), 0)
+            << err;
+        const std::string command = "'" KV_CLI_PATH "' scene-info '" + (scratch / name).string() + "' >'" +
+                                    (scratch / "info.txt").string() + "' 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << test::ReadFileText(scratch / "info.txt");
+        const std::string info = test::ReadFileText(scratch / "info.txt");
+        std::string counts; // the name and triangle columns of each mesh line
+        std::istringstream lines(info);
+        for (std::string line; std::getline(lines, line);) {
+            std::vector<std::string> columns;
+            std::istringstream cells(line);
+            for (std::string cell; std::getline(cells, cell, '\t');)
+                columns.push_back(cell);
+            if (columns.size() >= 5 && columns[0] == "mesh")
+                counts += columns[2] + " " + columns[3] + "\n";
+        }
+        EXPECT_NE(counts.find("Terrain"), std::string::npos) << info;
+        EXPECT_NE(counts.find("Base"), std::string::npos) << info;
+        listings.push_back(counts);
+    }
+    // The X writer joins names with blanks by "_".
+    std::string x = listings[1];
+    for (char& c : x)
+        c = c == '_' ? ' ' : c;
+    EXPECT_EQ(listings[0], x);
+}
+
 TEST(CLIConvert, RefusalsSayWhyAndWriteNothing)
 {
     struct TCase {
@@ -101,10 +140,10 @@ TEST(CLIConvert, RefusalsSayWhyAndWriteNothing)
         const char* Message;
     };
     TTempDir scratch;
-    const std::string x = "'" + (scratch / "out.x").string() + "'";
+    const std::string dxf = "'" + (scratch / "out.dxf").string() + "'";
     const std::string stl = "'" + (scratch / "out.stl").string() + "'";
     const TCase cases[] = {
-        {"x files later", "--box 0,0,50,50 " + x, "Writing .x files is not available yet"},
+        {"unknown kind of file", "--box 0,0,50,50 " + dxf, "OUT must end in .stl, .txml, .x"},
         {"no box", stl, "convert needs --box"},
         {"box off the map", "--box 900,900,950,950 " + stl, "The box selects no cells of the map"},
         {"budget out of range", "--box 0,0,50,50 --budget 1001 " + stl, "--budget must lie between"},
@@ -116,7 +155,7 @@ TEST(CLIConvert, RefusalsSayWhyAndWriteNothing)
         EXPECT_EQ(RunConvert(c.Args, scratch, err), 1);
         EXPECT_NE(err.find(c.Message), std::string::npos) << err;
         EXPECT_FALSE(std::filesystem::exists(scratch / "out.stl"));
-        EXPECT_FALSE(std::filesystem::exists(scratch / "out.x"));
+        EXPECT_FALSE(std::filesystem::exists(scratch / "out.dxf"));
     }
 }
 
