@@ -195,6 +195,8 @@ public:
     // The "Topo Editor" page's picture (the whole of it for every command), taken after the page
     // was made current and repainted; an empty function withdraws it.
     void OfferTopoPicture(std::function<TBitmap()> picture);
+    // The overlay page's picture for the image commands, while one shows.
+    void OfferOverlayPicture(bool shown);
     void SaveImage();
     void CopyImage();
     void PrintImage();

@@ -7,7 +7,6 @@
 #include "app/KVMapView.h"
 #include "app/KVOverlayPage.h"
 #include "glview/GLViewer.h"
-#include "platform/KVError.h"
 #include "platform/gui/QtBitmap.h"
 
 #include <QCoreApplication>
@@ -30,17 +29,25 @@ void TForm1::CreateImageOutput()
         return GrabRect(DEMImage_->Picture(), DEMScrollBox_->horizontalScrollBar()->value(),
                         DEMScrollBox_->verticalScrollBar()->value(), view->width(), view->height());
     });
-    ImageOutput_->SetGrabber(itOverlayScreen, [this](TImageUse) {
-        if (OverlayPage_->Picture().isNull())
-            throw EKorvelaError("The Overlay Editor holds no picture yet: load or paste one first.");
-        ShowPage(3);
-        QCoreApplication::processEvents();
-        return QImageToBitmap(OverlayPage_->Picture());
-    });
     ImageOutput_->SetGrabber(it3DTerrainModel, [this](TImageUse) {
         ShowPage(2);
         QCoreApplication::processEvents();
         return QImageToBitmap(GLViewer_->grabFramebuffer());
+    });
+}
+
+void TForm1::OfferOverlayPicture(bool shown)
+{
+    if (!ImageOutput_)
+        return;
+    if (!shown) {
+        ImageOutput_->SetGrabber(itOverlayScreen, {});
+        return;
+    }
+    ImageOutput_->SetGrabber(itOverlayScreen, [this](TImageUse) {
+        ShowPage(3);
+        QCoreApplication::processEvents();
+        return QImageToBitmap(OverlayPage_->Picture());
     });
 }
 

@@ -255,6 +255,7 @@ QWidget* TForm1::CreateOverlaySheet()
     context.ShowModelPage = [this] { ShowPage(2); };
     context.TerrainChanged = [this] { GLViewer_->update(); };
     context.Progress = [this](int percent) { ProgressBar1_->setValue(percent); };
+    context.PictureChanged = [this](bool shown) { OfferOverlayPicture(shown); };
     OverlayPage_ = new TOverlayPage(Services_, std::move(context));
     return OverlayPage_;
 }

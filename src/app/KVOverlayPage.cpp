@@ -414,6 +414,8 @@ void TOverlayPage::Repaint()
         throw;
     }
     Painting_ = false;
+    if (Context_.PictureChanged)
+        Context_.PictureChanged(!Image_.isNull());
     OverPaintBox_->update();
     UpdateReadouts();
 }

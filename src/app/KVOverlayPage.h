@@ -38,6 +38,7 @@ struct TOverlayContext {
     std::function<void()> ShowModelPage;        // makes the "3D Model Editor" page current
     std::function<void()> TerrainChanged;       // the viewer repaints
     std::function<void(int percent)> Progress;  // the main window's progress bar (0 hides it)
+    std::function<void(bool shown)> PictureChanged; // after each repaint: whether a picture shows
 };
 
 class TOverlayPage : public QWidget {

@@ -21,7 +21,7 @@ namespace kv::cli {
 const char* const ConvertHelp =
     "Usage: korvela3d-cli convert FILE --box L,T,R,B OUT [--exaggeration E] [--budget K]\n"
     "       [--base PERCENT|--no-base] [--print-size MM] [--base-mm T] [--feet|--meters]\n"
-    "       [--render PNG]\n"
+    "       [--render PNG] [--drape IMAGE]\n"
     "\n"
     "Converts the part of FILE's map under the box (map pixels: left, top, right, bottom,\n"
     "as the map is drawn, north up) into a 3D terrain with its solid base, as the window's\n"
@@ -36,6 +36,8 @@ const char* const ConvertHelp =
     "  .txml  the whole scene (terrain and base meshes) as the window saves it.\n"
     "  .x     the meshes as a DirectX text file.\n"
     "  .obj, .ply, .glb  the meshes for today's 3D tools (Y up, in the scene's units).\n"
+    "--drape IMAGE stretches the picture over the box (as the Overlay Editor's default fit\n"
+    "does, unturned) and drapes it on the terrain, in a .txml scene and the --render picture.\n"
     "--render PNG also draws the converted scene (fitted view, default lights) into a\n"
     "picture; it needs a display for OpenGL (xvfb-run will do). --no-base leaves the base\n"
     "out of the picture; a solid always has one. --feet or --meters picks the working\n"
@@ -71,12 +73,13 @@ void WritePrintSolid(const TTerrainSource& source, const TTerrainSettings& setti
 int RunConvert(const TArgs& args)
 {
     const TSplitArgs split =
-        SplitArgs(args, {"--box", "--exaggeration", "--budget", "--base", "--print-size", "--base-mm", "--render"});
+        SplitArgs(args, {"--box", "--exaggeration", "--budget", "--base", "--print-size", "--base-mm", "--render", "--drape"});
     TTerrainSettings settings;
     TPrintOptions print;
     std::optional<TRect> box;
     std::optional<bool> useFeet;
     std::optional<std::string> render;
+    std::optional<std::string> drape;
     for (const TOption& option : split.Options) {
         if (ApplyConversionOption(option, settings))
             continue;
@@ -93,6 +96,8 @@ int RunConvert(const TArgs& args)
             print.BaseMM = ParseNumberOption(option.Name, value(), 1e-3, 1e5);
         else if (option.Name == "--render")
             render = value();
+        else if (option.Name == "--drape")
+            drape = value();
         else if (option.Name == "--feet" || option.Name == "--meters")
             useFeet = option.Name == "--feet";
         else
@@ -107,6 +112,9 @@ int RunConvert(const TArgs& args)
     const bool solidFile = extension == ".stl";
     if (!solidFile && ModelFormatOf(out) == mfUnknown)
         throw EUsageError{"OUT must end in .stl, .txml, .x, .obj, .ply or .glb, found '" + out.string() + "'"};
+    if (drape && extension != ".txml" && !render)
+        throw EUsageError{"--drape goes into .txml scenes and --render pictures; " + out.filename().string() +
+                          " would not keep the picture"};
     if (solidFile && !settings.DrawBase)
         throw EUsageError{"--no-base leaves an STL solid open; give --base-mm for a thin base instead"};
     if (render)
@@ -120,6 +128,8 @@ int RunConvert(const TArgs& args)
         TConvertProgress progress;
         progress.ResetScene = [&] { scene.Reset(); };
         ConvertTerrain(source, settings, *objects.Terrain, *objects.Base, progress);
+        if (drape && extension == ".txml")
+            DrapePicture(*drape, input, *objects.Terrain);
         ExportModel(scene, out);
         std::printf("%s: %lld terrain and %lld base triangles of %d x %d cells\n", out.string().c_str(),
                     static_cast<long long>(objects.Terrain->TriangleCount()),
@@ -129,7 +139,10 @@ int RunConvert(const TArgs& args)
         WritePrintSolid(source, settings, print, out, input.Topo->Grid);
     }
     if (render) {
-        RenderTerrain(source, settings, *render);
+        TTerrainDressing dress;
+        if (drape)
+            dress = [&](TGLMesh& terrain) { DrapePicture(*drape, input, terrain); };
+        RenderTerrain(source, settings, *render, dress);
         std::printf("%s: the rendered scene\n", render->c_str());
     }
     return 0;

@@ -11,12 +11,12 @@ void CheckRenderPossible()
     throw EKorvelaError("This build of korvela3d-cli has no renderer (it was built without the OpenGL viewer).");
 }
 
-void RenderTerrain(const TTerrainSource&, const TTerrainSettings&, const std::filesystem::path&)
+void RenderTerrain(const TTerrainSource&, const TTerrainSettings&, const std::filesystem::path&, const TTerrainDressing&)
 {
     CheckRenderPossible();
 }
 
-void RenderTerrainSpin(const TTerrainSource&, const TTerrainSettings&, const TSpinMovie&)
+void RenderTerrainSpin(const TTerrainSource&, const TTerrainSettings&, const TSpinMovie&, const TTerrainDressing&)
 {
     CheckRenderPossible();
 }

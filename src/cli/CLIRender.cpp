@@ -30,12 +30,15 @@ std::unique_ptr<QApplication> StartApplication()
 }
 
 // The converted terrain in the view's scene, fitted into the view.
-void ConvertInto(TGLViewer& viewer, const TTerrainSource& source, const TTerrainSettings& settings)
+void ConvertInto(TGLViewer& viewer, const TTerrainSource& source, const TTerrainSettings& settings,
+                 const TTerrainDressing& dress)
 {
     const TTerrainObjects objects = CreateTerrainObjects(viewer.BaseFrame());
     TConvertProgress progress;
     progress.ResetScene = [&] { viewer.BaseFrame().Reset(); };
     ConvertTerrain(source, settings, *objects.Terrain, *objects.Base, progress);
+    if (dress)
+        dress(*objects.Terrain);
     viewer.FitToView();
 }
 
@@ -48,22 +51,23 @@ void CheckRenderPossible()
 }
 
 void RenderTerrain(const TTerrainSource& source, const TTerrainSettings& settings,
-                   const std::filesystem::path& fileName)
+                   const std::filesystem::path& fileName, const TTerrainDressing& dress)
 {
     CheckRenderPossible();
     const auto application = StartApplication();
     TOffscreenView view(1024, 768);
-    ConvertInto(view.Viewer(), source, settings);
+    ConvertInto(view.Viewer(), source, settings, dress);
     SavePNG(view.Grab(), fileName);
 }
 
-void RenderTerrainSpin(const TTerrainSource& source, const TTerrainSettings& settings, const TSpinMovie& movie)
+void RenderTerrainSpin(const TTerrainSource& source, const TTerrainSettings& settings, const TSpinMovie& movie,
+                       const TTerrainDressing& dress)
 {
     CheckRenderPossible();
     const auto application = StartApplication();
     TOffscreenView view(movie.Width, movie.Height);
     TGLViewer& viewer = view.Viewer();
-    ConvertInto(viewer, source, settings);
+    ConvertInto(viewer, source, settings, dress);
     TGLObject& scene = viewer.BaseFrame();
 
     TVideoWriter writer;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 
 namespace kv::cli {
 
@@ -13,9 +14,12 @@ namespace kv::cli {
 // anything is read or written.
 void CheckRenderPossible();
 
+// What is done to the terrain mesh after the conversion (a draped picture), or nothing.
+using TTerrainDressing = std::function<void(TGLMesh& terrain)>;
+
 // The converted scene, fitted, with the default lights, as a PNG.
 void RenderTerrain(const TTerrainSource& source, const TTerrainSettings& settings,
-                   const std::filesystem::path& fileName);
+                   const std::filesystem::path& fileName, const TTerrainDressing& dress = {});
 
 struct TSpinMovie {
     std::filesystem::path File; // .mp4: H.264, anything else: AVI with MS Video 1
@@ -27,6 +31,7 @@ struct TSpinMovie {
 };
 
 // One full turn of the converted scene about its vertical axis, fitted first, as a movie.
-void RenderTerrainSpin(const TTerrainSource& source, const TTerrainSettings& settings, const TSpinMovie& movie);
+void RenderTerrainSpin(const TTerrainSource& source, const TTerrainSettings& settings, const TSpinMovie& movie,
+                       const TTerrainDressing& dress = {});
 
 } // namespace kv::cli

@@ -12,13 +12,14 @@ namespace kv::cli {
 const char* const SpinHelp =
     "Usage: korvela3d-cli spin FILE OUT.avi|OUT.mp4 --box L,T,R,B [--frames N] [--fps F]\n"
     "       [--size WxH] [--quality Q] [--exaggeration E] [--budget K] [--base PERCENT|--no-base]\n"
-    "       [--feet|--meters]\n"
+    "       [--drape IMAGE] [--feet|--meters]\n"
     "\n"
     "Converts the part of FILE's map under the box as \"convert\" does and renders one full\n"
     "turn of the terrain about its vertical axis into a movie: N frames (default 72) at F\n"
     "frames per second (default 18), WxH pixels (default 640x480). OUT.avi is an AVI of MS\n"
     "Video 1 frames at quality Q (0 to 10000, default 6500); OUT.mp4 is H.264. It needs a\n"
-    "display for OpenGL (xvfb-run will do).\n";
+    "display for OpenGL (xvfb-run will do). --drape IMAGE drapes a picture over the\n"
+    "terrain as \"convert\" does.\n";
 
 namespace {
 
@@ -44,11 +45,12 @@ void ParseSize(const std::string& text, TSpinMovie& movie)
 int RunSpin(const TArgs& args)
 {
     const TSplitArgs split = SplitArgs(
-        args, {"--box", "--frames", "--fps", "--size", "--quality", "--exaggeration", "--budget", "--base"});
+        args, {"--box", "--frames", "--fps", "--size", "--quality", "--exaggeration", "--budget", "--base", "--drape"});
     TTerrainSettings settings;
     TSpinMovie movie;
     std::optional<TRect> box;
     std::optional<bool> useFeet;
+    std::optional<std::string> drape;
     for (const TOption& option : split.Options) {
         if (ApplyConversionOption(option, settings))
             continue;
@@ -67,6 +69,8 @@ int RunSpin(const TArgs& args)
             ParseSize(value(), movie);
         else if (option.Name == "--quality")
             movie.Quality = ParseWhole(option.Name, value(), 0, 10000);
+        else if (option.Name == "--drape")
+            drape = value();
         else if (option.Name == "--feet" || option.Name == "--meters")
             useFeet = option.Name == "--feet";
         else
@@ -79,7 +83,10 @@ int RunSpin(const TArgs& args)
     movie.File = split.Operands[1];
     CheckRenderPossible();
     const TTerrainInput input = LoadTerrainBox(split.Operands[0], *box, WorkingUnits(useFeet));
-    RenderTerrainSpin(input.Source, settings, movie);
+    TTerrainDressing dress;
+    if (drape)
+        dress = [&](TGLMesh& terrain) { DrapePicture(*drape, input, terrain); };
+    RenderTerrainSpin(input.Source, settings, movie, dress);
     std::printf("%s: %d frames of %d x %d at %d frames per second\n", movie.File.string().c_str(), movie.Frames,
                 movie.Width, movie.Height, movie.FramesPerSecond);
     return 0;

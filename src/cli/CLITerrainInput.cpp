@@ -1,6 +1,8 @@
 #include "cli/CLITerrainInput.h"
 
 #include "gdalio/KVElevationFile.h"
+#include "imaging/ImageLib.h"
+#include "overlay/OverlayApply.h"
 #include "platform/KVIni.h"
 #include "platform/SettingsFolder.h"
 
@@ -82,6 +84,17 @@ TTerrainInput LoadTerrainBox(const std::string& file, const TRect& box, const TU
     input.Source.ElevationToMetres = dem.Info.ElevUnits == ucFeet ? MetersPerFoot : 1.0;
     input.Source.UnitFactor = units.UnitFactor();
     return input;
+}
+
+void DrapePicture(const std::string& pictureFile, const TTerrainInput& input, TGLMesh& terrain)
+{
+    TBitmap picture;
+    LoadImageFile(picture, pictureFile);
+    const TTopoGrid& grid = input.Topo->Grid;
+    const TOverlayDocument overlay = StretchedOverlay(picture, grid.Cols(), grid.Rows());
+    ApplyOverlay(overlay,
+                 {grid.Cols(), grid.Rows(), input.Source.EastSpacing, input.Source.NorthSpacing, input.Source.UnitFactor},
+                 terrain);
 }
 
 } // namespace kv::cli

@@ -35,4 +35,8 @@ struct TTerrainInput {
 // topo grid keeps its north-west part (said on stderr); a box with no cells is refused.
 TTerrainInput LoadTerrainBox(const std::string& file, const TRect& box, const TUnits& units);
 
+// The picture file stretched over the input's grid and draped on the terrain mesh, as the
+// Overlay Editor's default fit and "Apply Overlay" would drape it.
+void DrapePicture(const std::string& pictureFile, const TTerrainInput& input, TGLMesh& terrain);
+
 } // namespace kv::cli

@@ -42,14 +42,20 @@ private:
     TColor levelColor_ = clWhite;
 };
 
-// Hands each segment on as it is.
+// Hands each segment on as it is, counting it when asked to.
 class TFunctionSink : public TContourSink {
 public:
-    explicit TFunctionSink(const TSegmentSink& sink) : sink_(sink) {}
-    void Segment(double level, double x1, double y1, double x2, double y2) override { sink_(level, x1, y1, x2, y2); }
+    TFunctionSink(const TSegmentSink& sink, int64_t* count) : sink_(sink), count_(count) {}
+    void Segment(double level, double x1, double y1, double x2, double y2) override
+    {
+        sink_(level, x1, y1, x2, y2);
+        if (count_ != nullptr)
+            ++*count_;
+    }
 
 private:
     const TSegmentSink& sink_;
+    int64_t* count_;
 };
 
 bool Stop(const TAbortRequested& abortRequested, const TProcessMessages& processMessages, int32_t row, int32_t every)
@@ -76,7 +82,7 @@ bool TraceContours(const TTopoGrid& grid, TCanvas& canvas, const TContourOptions
 bool TraceContourSegments(const TTopoGrid& grid, const TContourOptions& options, const TSegmentSink& sink,
                           const TAbortRequested& abortRequested)
 {
-    TFunctionSink output(sink);
+    TFunctionSink output(sink, options.SegmentCount);
     const double s = std::max(options.Spacing, 1);
     const TGridLayout layout{0, grid.Cols(), 0, grid.Rows(), 0.0, 0.0, s, s};
     return TraceGridContours(grid, layout, options.Interval, NextContourLevel, output, abortRequested, {}, 5);

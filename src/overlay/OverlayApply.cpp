@@ -1,5 +1,7 @@
 #include "overlay/OverlayApply.h"
 
+#include "overlay/Resizebm.h"
+
 #include "overlay/OverlayLayout.h"
 #include "platform/KVError.h"
 
@@ -49,6 +51,28 @@ void ApplyOverlay(const TOverlayDocument& doc, const TOverlayGround& ground, TGL
     }
     texture.Enabled = true;
     texture.Changed();
+}
+
+TOverlayDocument StretchedOverlay(const TBitmap& loaded, int32_t cols, int32_t rows)
+{
+    if (loaded.Empty())
+        throw EKorvelaError("The picture to drape has no pixels.");
+    TOverlayDocument doc;
+    TakeLoadedPicture(doc, loaded, {}, true);
+    const TOverlaySize size = DefaultOverlaySize(loaded.Width(), loaded.Height());
+    doc.OverlayBitmap = ResampleAndPad(loaded, size, SharpnessFilter(shMedium), doc.ChosenFormat);
+    const double w = doc.OverlayBitmap.Width(), h = doc.OverlayBitmap.Height();
+    // The resampled picture sits at (trunc((w - a) / 2), trunc((h - b) / 2)) in the padded one.
+    const double left = std::trunc((w - size.Width) / 2), top = std::trunc((h - size.Height) / 2);
+    doc.ScaleX = size.Width / (w * std::max(cols, 1));
+    doc.ScaleY = size.Height / (h * std::max(rows, 1));
+    doc.OffsetX = -(left + size.Width / 2.0) / w;
+    doc.OffsetY = -(top + size.Height / 2.0) / h;
+    doc.DefaultOffsetX = doc.OffsetX;
+    doc.DefaultOffsetY = doc.OffsetY;
+    doc.DefaultScaleX = doc.ScaleX;
+    doc.DefaultScaleY = doc.ScaleY;
+    return doc;
 }
 
 } // namespace kv

@@ -38,4 +38,10 @@ struct TOverlayGround {
 // positive.
 void ApplyOverlay(const TOverlayDocument& doc, const TOverlayGround& ground, TGLMesh& mesh);
 
+// A loaded picture prepared as the editor prepares one (its default size, "Medium" sharpness,
+// centred on a picture whose sides are powers of two) and stretched over the whole grid,
+// unturned: the picture's C columns and R rows of pixel centres fall on the grid's points, so a
+// map of exactly the grid's cells drapes cell for cell. Throws EKorvelaError for an empty picture.
+TOverlayDocument StretchedOverlay(const TBitmap& loaded, int32_t cols, int32_t rows);
+
 } // namespace kv

@@ -1,6 +1,11 @@
 // "convert" as a user runs it: part of the sample DEM out as a printable STL solid.
 
 #include "dem/DEMWriter.h"
+#include "gl/GLFrame.h"
+#include "gl/GLMesh.h"
+#include "overlay/KVOverlay.h"
+#include "platform/BMPFile.h"
+#include "scenefiles/GLXMLReader.h"
 #include "support/DEMFixtures.h"
 #include "support/TestData.h"
 
@@ -130,6 +135,50 @@ TEST(CLIConvert, SceneFilesHoldTheTerrainAndItsBase)
     for (char& c : x)
         c = c == '_' ? ' ' : c;
     EXPECT_EQ(listings[0], x);
+}
+
+// A picture of the box's cells drapes over the terrain in the scene file: the terrain mesh (not
+// the base) carries it as its texture, at the editor's prepared size.
+TEST(CLIConvert, ADrapedPictureTravelsWithTheScene)
+{
+    TTempDir scratch;
+    TBitmap picture(200, 150, pf24bit);
+    for (int32_t y = 0; y < 150; ++y)
+        for (int32_t x = 0; x < 200; ++x)
+            picture.SetPixel(x, y, x < 100 ? 0x0000FF : 0x00FF00);
+    SaveBMPFile(scratch / "map.bmp", picture);
+    std::string err;
+    const auto scene = scratch / "draped.txml";
+    ASSERT_EQ(RunConvert("--box 50,50,250,200 --budget 5 '" + scene.string() + "' --drape '" +
+                             (scratch / "map.bmp").string() + "'",
+                         scratch, err),
+              0)
+        << err;
+    TGLBaseFrame frame;
+    LoadXMLScene(frame, scene);
+    int draped = 0;
+    for (int32_t i = 0; i < frame.Meshes().Count(); ++i) {
+        const TGLMesh& mesh = *frame.Meshes().Mesh(i);
+        SCOPED_TRACE(mesh.Name());
+        const bool terrain = mesh.Name() == "Terrain Mesh";
+        ASSERT_TRUE(mesh.Texture);
+        EXPECT_EQ(mesh.Texture->Enabled, terrain);
+        if (terrain) {
+            ++draped;
+            const TOverlaySize size = DefaultOverlaySize(200, 150);
+            EXPECT_EQ(mesh.Texture->Width, PowerOfTwoAtLeast(size.Width));
+            EXPECT_EQ(mesh.Texture->Height, PowerOfTwoAtLeast(size.Height));
+        }
+    }
+    EXPECT_EQ(draped, 1);
+
+    // Files that cannot keep the picture are refused.
+    EXPECT_EQ(RunConvert("--box 50,50,250,200 '" + (scratch / "out.stl").string() + "' --drape '" +
+                             (scratch / "map.bmp").string() + "'",
+                         scratch, err),
+              1);
+    EXPECT_NE(err.find("--drape goes into .txml scenes"), std::string::npos) << err;
+    EXPECT_FALSE(std::filesystem::exists(scratch / "out.stl"));
 }
 
 TEST(CLIConvert, RefusalsSayWhyAndWriteNothing)

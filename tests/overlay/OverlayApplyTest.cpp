@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <vector>
 
 namespace kv {
@@ -121,6 +122,35 @@ TEST(OverlayApplyTest, EveryGridPointGetsThePixelTheEditorShowedUnderIt)
                 }
             }
     }
+}
+
+// The command line's drape: a picture of C x R pixels over a C x R grid puts every grid point
+// on the centre of its own pixel, also when the picture is resampled and padded.
+TEST(OverlayApplyTest, AStretchedPictureLaysEachPixelOnItsGridPoint)
+{
+    struct TCase {
+        int32_t Cols, Rows;
+    } cases[] = {{8, 4}, {10, 6}, {33, 17}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Cols) + " x " + std::to_string(c.Rows));
+        const TBitmap picture(c.Cols, c.Rows, pf24bit);
+        const TOverlayDocument doc = StretchedOverlay(picture, c.Cols, c.Rows);
+        const TOverlaySize size = DefaultOverlaySize(c.Cols, c.Rows);
+        const double w = doc.OverlayBitmap.Width(), h = doc.OverlayBitmap.Height();
+        const double left = std::trunc((w - size.Width) / 2), top = std::trunc((h - size.Height) / 2);
+        const TGround g{c.Cols, c.Rows, 30, 20, 1};
+        TGLMesh mesh;
+        BuildTerrain(mesh, g);
+        ApplyOverlay(doc, {g.Cols, g.Rows, g.DX, g.DY, g.F}, mesh);
+        // Corner 0 of the first face is grid point (0, 0); corner 1 of the last face is (C - 1, R - 1).
+        const size_t last = mesh.Vertices.Items().size() - 2;
+        const Vector2D first = TexCoordOf(mesh, 0), end = TexCoordOf(mesh, last);
+        EXPECT_NEAR(first.x * w, left + 0.5 * size.Width / c.Cols, 1e-6);
+        EXPECT_NEAR((1 - first.y) * h, top + 0.5 * size.Height / c.Rows, 1e-6);
+        EXPECT_NEAR(end.x * w, left + (c.Cols - 0.5) * size.Width / c.Cols, 1e-6);
+        EXPECT_NEAR((1 - end.y) * h, top + (c.Rows - 0.5) * size.Height / c.Rows, 1e-6);
+    }
+    EXPECT_THROW(StretchedOverlay(TBitmap(), 4, 4), EKorvelaError);
 }
 
 TEST(OverlayApplyTest, UnturnedAlignmentUsesComputedPlanarCoordinates)
