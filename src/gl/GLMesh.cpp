@@ -131,7 +131,10 @@ TGLMesh::TGLMesh()
     Vertices.OnChange = [this](const Vector3D& v, int32_t) { VertexChanged(v); };
     Vertices.OnAdd = [this](const Vector3D&, int32_t) { VertexNormals.Add(Vector3D{}); };
     Vertices.OnDelete = [this](const Vector3D&, int32_t index) { VertexNormals.Delete(index); };
-    Texture->OnChange = [this](TGLBaseBitmap*) { TexCoordsValid = false; };
+    Texture->OnChange = [this](TGLBaseBitmap*) {
+        TexCoordsValid = false;
+        Changed();
+    };
     SetRenderMode(rmFlat);
     Position = {};
     ResetPos = {};
@@ -152,6 +155,7 @@ void TGLMesh::VertexChanged(const Vector3D& v)
     OctTreeValid = false;
     TexCoordsValid = false;
     Sorted = false;
+    Changed();
 }
 
 void TGLMesh::Assign(const TGLObject& source)
@@ -167,6 +171,7 @@ void TGLMesh::Assign(const TGLObject& source)
         VertexNormals.Assign(mesh->VertexNormals);
         FaceColor.Assign(mesh->FaceColor);
     }
+    Changed();
 }
 
 void TGLMesh::Merge(const TGLObject& source)
@@ -199,6 +204,7 @@ void TGLMesh::Merge(const TGLObject& source)
     OctTreeValid = false;
     TexCoordsValid = false;
     Sorted = false;
+    Changed();
     RecalcExtents();
 }
 
@@ -224,6 +230,7 @@ void TGLMesh::SetColor(uint32_t color)
 {
     for (TColorTriple& c : FaceColor.Items())
         c = TColorTriple{{color, color, color}};
+    Changed();
 }
 
 int32_t TGLMesh::AddTriangle(const Triangle3D& triangle, uint32_t color)
@@ -231,6 +238,7 @@ int32_t TGLMesh::AddTriangle(const Triangle3D& triangle, uint32_t color)
     const int32_t face = Vertices.AddTriangle(triangle);
     FaceColor.Add(color);
     FaceNormals.Add(TriangleNormal(triangle));
+    Changed();
     return face;
 }
 
@@ -329,6 +337,7 @@ void TGLMesh::CalcNormals(bool withVertexNormals, double angleDegrees)
             Progress("Vertex Normals", step, count);
         }
     }
+    Changed();
     Progress("Done", 1, 1);
 }
 
@@ -344,6 +353,7 @@ void TGLMesh::Clear()
     Sorted = false;
     ExtentMin = {};
     ExtentMax = {};
+    Changed();
 }
 
 namespace {
@@ -388,6 +398,7 @@ void TGLMesh::PrepareDraw()
     if (!TexCoordsValid) {
         Texture->ComputeTexCoords(Vertices.Items(), ExtentMin, ExtentMax);
         TexCoordsValid = true;
+        Changed();
     }
     if (OctTreeValid)
         return;

@@ -161,6 +161,13 @@ public:
     // The same into arrays the caller keeps from frame to frame: their blocks are reused.
     void DrawArrays(const std::vector<int32_t>& faces, TMeshDrawArrays& arrays) const;
 
+    // Counts the changes to what is drawn: positions, normals, colours, texture coordinates and
+    // the face lists. Every change through the mesh's own operations and the vertex list's events
+    // moves it on; code that writes into the lists directly (through Items or the plain Add) calls
+    // Changed afterwards, or the viewer keeps drawing what it built before.
+    uint64_t Generation() const { return Generation_; }
+    void Changed() { ++Generation_; }
+
     THugeInteger SortedIndex{5};
     TMeshProgressEvent OnProgress;
     THuge3DVectorEx Vertices{15};
@@ -174,6 +181,7 @@ public:
 
 private:
     void VertexChanged(const Vector3D& v);
+    uint64_t Generation_ = 0;
     void Progress(const char* message, int64_t n, int64_t d);
 };
 
