@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <numeric>
 
 namespace kv {
 
@@ -469,6 +470,26 @@ void TGLMesh::DrawArrays(const std::vector<int32_t>& faces, TMeshDrawArrays& arr
                 arrays.Normals.push_back(corner < vertexNormals.size() ? vertexNormals[corner] : Vector3D{});
         }
     }
+}
+
+const TMeshIndexedArrays& TGLMesh::IndexedArrays()
+{
+    const TFoldedFrom from{Generation_, RenderMode(), ColorAlpha(), Texture->TextureMode, Texture->Enabled,
+        Texture->TexCoords.Count()};
+    if (IndexedValid_ && from == IndexedFrom_)
+        return Indexed_;
+    std::vector<int32_t> faces(static_cast<size_t>(FaceCount()));
+    std::iota(faces.begin(), faces.end(), 0);
+    TMeshDrawArrays corners;
+    DrawArrays(faces, corners);
+    // Flat shading takes a triangle's lit colour from its last corner alone, unless the texture
+    // coordinates are generated from the normals at every corner.
+    const bool lastCornerDecides = RenderMode() == rmFlat && (!Texture->Enabled || Texture->TextureMode == tmComputed);
+    IndexedValid_ = false;
+    FoldCorners(std::move(corners), lastCornerDecides, Indexed_);
+    IndexedFrom_ = from;
+    IndexedValid_ = true;
+    return Indexed_;
 }
 
 // ---- TGLMeshList ----
