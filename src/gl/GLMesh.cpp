@@ -134,7 +134,7 @@ TGLMesh::TGLMesh()
     Vertices.OnDelete = [this](const Vector3D&, int32_t index) { VertexNormals.Delete(index); };
     Texture->OnChange = [this](TGLBaseBitmap*) {
         TexCoordsValid = false;
-        Changed();
+        DataChanged();
     };
     SetRenderMode(rmFlat);
     Position = {};
@@ -156,7 +156,7 @@ void TGLMesh::VertexChanged(const Vector3D& v)
     OctTreeValid = false;
     TexCoordsValid = false;
     Sorted = false;
-    Changed();
+    DataChanged();
 }
 
 void TGLMesh::Assign(const TGLObject& source)
@@ -172,7 +172,7 @@ void TGLMesh::Assign(const TGLObject& source)
         VertexNormals.Assign(mesh->VertexNormals);
         FaceColor.Assign(mesh->FaceColor);
     }
-    Changed();
+    DataChanged();
 }
 
 void TGLMesh::Merge(const TGLObject& source)
@@ -205,7 +205,7 @@ void TGLMesh::Merge(const TGLObject& source)
     OctTreeValid = false;
     TexCoordsValid = false;
     Sorted = false;
-    Changed();
+    DataChanged();
     RecalcExtents();
 }
 
@@ -231,7 +231,7 @@ void TGLMesh::SetColor(uint32_t color)
 {
     for (TColorTriple& c : FaceColor.Items())
         c = TColorTriple{{color, color, color}};
-    Changed();
+    DataChanged();
 }
 
 int32_t TGLMesh::AddTriangle(const Triangle3D& triangle, uint32_t color)
@@ -239,7 +239,7 @@ int32_t TGLMesh::AddTriangle(const Triangle3D& triangle, uint32_t color)
     const int32_t face = Vertices.AddTriangle(triangle);
     FaceColor.Add(color);
     FaceNormals.Add(TriangleNormal(triangle));
-    Changed();
+    DataChanged();
     return face;
 }
 
@@ -338,7 +338,7 @@ void TGLMesh::CalcNormals(bool withVertexNormals, double angleDegrees)
             Progress("Vertex Normals", step, count);
         }
     }
-    Changed();
+    DataChanged();
     Progress("Done", 1, 1);
 }
 
@@ -354,7 +354,7 @@ void TGLMesh::Clear()
     Sorted = false;
     ExtentMin = {};
     ExtentMax = {};
-    Changed();
+    DataChanged();
 }
 
 namespace {
@@ -399,7 +399,7 @@ void TGLMesh::PrepareDraw()
     if (!TexCoordsValid) {
         Texture->ComputeTexCoords(Vertices.Items(), ExtentMin, ExtentMax);
         TexCoordsValid = true;
-        Changed();
+        DataChanged();
     }
     if (OctTreeValid)
         return;

@@ -152,9 +152,9 @@ public:
     // Counts the changes to what is drawn: positions, normals, colours, texture coordinates and
     // the face lists. Every change through the mesh's own operations and the vertex list's events
     // moves it on; code that writes into the lists directly (through Items or the plain Add) calls
-    // Changed afterwards, or the viewer keeps drawing what it built before.
+    // DataChanged afterwards, or the viewer keeps drawing what it built before.
     uint64_t Generation() const { return Generation_; }
-    void Changed() { ++Generation_; }
+    void DataChanged() { ++Generation_; }
     // All faces laid out for the current render mode and folded into shared vertices; built again
     // only after a change (the generation, render mode, transparency or texture set-up).
     const TMeshIndexedArrays& IndexedArrays();

@@ -44,7 +44,7 @@ TEST(TMeshArraysTest, SharedVerticesGiveBackWhatEachCornerSendsToOpenGL)
         CurvedGrid(mesh, n);
         // One corner of its own colour, seen in smooth mode only.
         mesh.FaceColor.Put(7, TColorTriple{{0x0000FF, 0xFFFFFF, 0x0000FF}});
-        mesh.Changed();
+        mesh.DataChanged();
         mesh.SetRenderMode(mode);
         mesh.PrepareDraw();
         const TMeshDrawArrays corners = mesh.DrawArrays(AllFaces(mesh));
