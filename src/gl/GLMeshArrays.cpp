@@ -150,6 +150,19 @@ void FoldCorners(TMeshDrawArrays&& corners, bool lastCornerDecides, TMeshIndexed
     a.Colors.resize(colors ? made : 0);
     a.TexCoords.resize(texCoords ? made : 0);
     out.Shared = std::move(a);
+    const auto toFloats = [](const auto& values, std::vector<float>& floats) {
+        floats.clear();
+        floats.reserve(values.size() * (sizeof(values[0]) / sizeof(double)));
+        for (const auto& v : values) {
+            floats.push_back(static_cast<float>(v.x));
+            floats.push_back(static_cast<float>(v.y));
+            if constexpr (sizeof(v) == sizeof(Vector3D))
+                floats.push_back(static_cast<float>(v.z));
+        }
+    };
+    toFloats(out.Shared.Vertices, out.Positions);
+    toFloats(out.Shared.Normals, out.Normals);
+    toFloats(out.Shared.TexCoords, out.TexCoords);
 }
 
 void FaceIndices(const TMeshIndexedArrays& arrays, std::span<const int32_t> faces, bool edges,

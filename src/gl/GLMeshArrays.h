@@ -31,6 +31,12 @@ struct TMeshDrawArrays {
 struct TMeshIndexedArrays {
     TMeshDrawArrays Shared;
     std::vector<uint32_t> FaceCorners;
+    // Shared's positions, normals and texture coordinates in single precision (three, three and
+    // two floats a vertex), for GL_FLOAT pointers: OpenGL turns doubles into these floats itself,
+    // every frame, so handing them over converted draws the same and saves that work.
+    std::vector<float> Positions;
+    std::vector<float> Normals;
+    std::vector<float> TexCoords;
 };
 
 // Folds `corners` (three per face, faces in order, as TGLMesh::DrawArrays lays them out for all

@@ -55,13 +55,13 @@ void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>&
         return;
     const TMeshDrawArrays& shared = arrays.Shared;
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_DOUBLE, 0, shared.Vertices.data());
+    glVertexPointer(3, GL_FLOAT, 0, arrays.Positions.data());
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_FLOAT, 0, shared.Colors.data());
     const bool withTexCoords = !shared.TexCoords.empty();
     if (withTexCoords) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_DOUBLE, 0, shared.TexCoords.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, arrays.TexCoords.data());
     }
     const auto count = static_cast<GLsizei>(indices.size());
     if (wire) {
@@ -70,7 +70,7 @@ void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>&
     } else {
         glShadeModel(mesh.RenderMode() == rmFlat ? GL_FLAT : GL_SMOOTH);
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_DOUBLE, 0, shared.Normals.data());
+        glNormalPointer(GL_FLOAT, 0, arrays.Normals.data());
         glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, indices.data());
         glDisableClientState(GL_NORMAL_ARRAY);
     }
