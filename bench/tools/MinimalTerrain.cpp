@@ -13,12 +13,12 @@ void TMinimalTerrain::Build(int quadsX, int quadsY, double (*heightAt)(int x, in
     for (int y = 0; y <= quadsY; ++y)
         for (int x = 0; x <= quadsX; ++x)
             Positions_.insert(Positions_.end(), {float(x * spacing - quadsX * spacing / 2),
-                float(y * spacing - quadsY * spacing / 2), float(heightAt(x, y))});
+                                                 float(y * spacing - quadsY * spacing / 2), float(heightAt(x, y))});
     Triangles_.clear();
     for (int y = 0; y < quadsY; ++y)
         for (int x = 0; x < quadsX; ++x)
             Triangles_.insert(Triangles_.end(),
-                {at(x, y), at(x + 1, y), at(x, y + 1), at(x + 1, y), at(x + 1, y + 1), at(x, y + 1)});
+                              {at(x, y), at(x + 1, y), at(x, y + 1), at(x + 1, y), at(x + 1, y + 1), at(x, y + 1)});
     Normals_.assign(Positions_.size(), 0.0f);
     for (size_t t = 0; t < Triangles_.size(); t += 3) {
         const float* a = &Positions_[3 * Triangles_[t]];

@@ -19,7 +19,7 @@ uint64_t MixIn(uint64_t hash, uint64_t bits)
 uint64_t MixIn(uint64_t hash, const Vector3D& v)
 {
     return MixIn(MixIn(MixIn(hash, std::bit_cast<uint64_t>(v.x)), std::bit_cast<uint64_t>(v.y)),
-        std::bit_cast<uint64_t>(v.z));
+                 std::bit_cast<uint64_t>(v.z));
 }
 
 uint64_t MixIn(uint64_t hash, const Vector2D& v)
@@ -38,8 +38,7 @@ uint64_t MixIn(uint64_t hash, const Float4& c)
 
 // Bitwise equality: -0 and +0 stay apart, a NaN matches its own bits; either way equal bits reach
 // OpenGL as equal input.
-template <class T>
-bool SameBits(const T& a, const T& b)
+template <class T> bool SameBits(const T& a, const T& b)
 {
     return std::memcmp(&a, &b, sizeof(T)) == 0;
 }
@@ -57,8 +56,7 @@ public:
     }
 
     // The vertex already entered that `same` accepts, or `candidate` entered and returned.
-    template <class TSame>
-    uint32_t FindOrAdd(uint64_t hash, uint32_t candidate, TSame same)
+    template <class TSame> uint32_t FindOrAdd(uint64_t hash, uint32_t candidate, TSame same)
     {
         const size_t mask = Slots_.size() - 1;
         for (size_t i = (hash * 0xD6E8FEB86659FD93ull) >> Shift_;; i = (i + 1) & mask) {
@@ -104,7 +102,7 @@ void FoldCorners(TMeshDrawArrays&& corners, bool lastCornerDecides, TMeshIndexed
     };
     const auto sameAll = [&](size_t i, size_t j) {
         return samePlace(i, j) && (!normals || SameBits(a.Normals[i], a.Normals[j])) &&
-            (!colors || SameBits(a.Colors[i], a.Colors[j]));
+               (!colors || SameBits(a.Colors[i], a.Colors[j]));
     };
     const auto fullHash = [&](size_t i, uint64_t hash) {
         hash = normals ? MixIn(hash, a.Normals[i]) : hash;
@@ -166,7 +164,7 @@ void FoldCorners(TMeshDrawArrays&& corners, bool lastCornerDecides, TMeshIndexed
 }
 
 void FaceIndices(const TMeshIndexedArrays& arrays, std::span<const int32_t> faces, bool edges,
-    std::vector<uint32_t>& indices)
+                 std::vector<uint32_t>& indices)
 {
     indices.clear();
     indices.reserve(faces.size() * (edges ? 6 : 3));

@@ -50,6 +50,6 @@ void FoldCorners(TMeshDrawArrays&& corners, bool lastCornerDecides, TMeshIndexed
 // with `edges` the face's outline as three lines (corners 0-1, 1-2, 2-0). Faces outside the
 // arrays are left out. `indices` is kept by the caller from frame to frame.
 void FaceIndices(const TMeshIndexedArrays& arrays, std::span<const int32_t> faces, bool edges,
-    std::vector<uint32_t>& indices);
+                 std::vector<uint32_t>& indices);
 
 } // namespace kv

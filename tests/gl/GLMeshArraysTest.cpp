@@ -12,8 +12,7 @@
 namespace kv {
 namespace {
 
-template <class T>
-bool SameBits(const T& a, const T& b)
+template <class T> bool SameBits(const T& a, const T& b)
 {
     return std::memcmp(&a, &b, sizeof(T)) == 0;
 }
