@@ -92,7 +92,7 @@ void RenderFrames(benchmark::State& state, kv::TGLViewer& viewer)
 
 // The minimal program, sized and placed as the viewer shows the grid: the viewer's frustum and the
 // grid's model-view matrix from a frame the viewer has drawn.
-TMinimalTerrain& Minimal(TMinimalTerrain::TMode mode)
+TMinimalTerrain& Minimal(TMinimalTerrain::TMode mode, bool specular = false)
 {
     static const std::unique_ptr<TMinimalTerrain> minimal = [] {
         kv::TGLViewer& viewer = Viewer();
@@ -109,6 +109,7 @@ TMinimalTerrain& Minimal(TMinimalTerrain::TMode mode)
         return m;
     }();
     minimal->SetMode(mode);
+    minimal->SetSpecular(specular);
     return *minimal;
 }
 
@@ -135,6 +136,23 @@ void BM_MinimalFlat(benchmark::State& state)
 void BM_MinimalSmooth(benchmark::State& state)
 {
     RenderMinimal(state, Minimal(TMinimalTerrain::mdSmooth));
+}
+
+// The same with the viewer's default material, whose specular highlight costs llvmpipe time per
+// vertex: what separates the two is then the drawing path alone.
+void BM_MinimalSpecularWire(benchmark::State& state)
+{
+    RenderMinimal(state, Minimal(TMinimalTerrain::mdWire, true));
+}
+
+void BM_MinimalSpecularFlat(benchmark::State& state)
+{
+    RenderMinimal(state, Minimal(TMinimalTerrain::mdFlat, true));
+}
+
+void BM_MinimalSpecularSmooth(benchmark::State& state)
+{
+    RenderMinimal(state, Minimal(TMinimalTerrain::mdSmooth, true));
 }
 
 void BM_GridWire(benchmark::State& state)
@@ -171,6 +189,9 @@ BENCHMARK(BM_GridSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MinimalWire)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MinimalFlat)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MinimalSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MinimalSpecularWire)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MinimalSpecularFlat)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MinimalSpecularSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SoccerBall)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -64,6 +64,10 @@ void TMinimalTerrain::paintGL()
     glLightfv(GL_LIGHT0, GL_POSITION, light);
     glLoadMatrixd(ModelView_);
     glColor3f(0.0f, 0.63f, 0.0f);
+    const float specular[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const float none[4] = {0, 0, 0, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, Specular_ ? specular : none);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, Specular_ ? 10.0f : 0.0f);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, Positions_.data());
     glEnableClientState(GL_NORMAL_ARRAY);

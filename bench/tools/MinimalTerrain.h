@@ -16,6 +16,8 @@ public:
     // (x, y+1)), at the heights `heightAt` gives; normals averaged from the faces around each vertex.
     void Build(int quadsX, int quadsY, double (*heightAt)(int x, int y), double spacing);
     void SetMode(TMode mode) { Mode_ = mode; }
+    // With a specular highlight (0.5 grey, shininess 10: the viewer's default material) or none.
+    void SetSpecular(bool on) { Specular_ = on; }
     // The model-view matrix column-major, as glLoadMatrixd takes it, and the glFrustum box.
     void SetView(const double* modelView, const double (&frustum)[6]);
     int64_t TriangleCount() const { return static_cast<int64_t>(Triangles_.size() / 3); }
@@ -31,4 +33,5 @@ private:
     double ModelView_[16] = {};
     double Frustum_[6] = {-1, 1, -1, 1, 1, 100};
     TMode Mode_ = mdSmooth;
+    bool Specular_ = false;
 };
