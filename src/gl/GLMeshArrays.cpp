@@ -70,6 +70,17 @@ public:
         }
     }
 
+    // The vertex entered that `same` accepts, or NoVertex.
+    template <class TSame> uint32_t Find(uint64_t hash, TSame same) const
+    {
+        const size_t mask = Slots_.size() - 1;
+        for (size_t i = (hash * 0xD6E8FEB86659FD93ull) >> Shift_;; i = (i + 1) & mask) {
+            const uint32_t slot = Slots_[i];
+            if (slot == NoVertex || same(slot))
+                return slot;
+        }
+    }
+
 private:
     std::vector<uint32_t> Slots_;
     int Shift_ = 60;
@@ -123,21 +134,40 @@ void FoldCorners(TMeshDrawArrays&& corners, bool lastCornerDecides, TMeshIndexed
     // Vertices are compacted in place: vertex v sits at v, below the corner being read.
     TVertexTable all(count);
     TVertexTable byPlace(lastCornerDecides ? count : 0);
+    // Flat shading: vertices made for a first or second corner, whose normal and colour nothing
+    // has used yet. A last corner at the same place takes such a vertex over with its own values.
+    std::vector<bool> unclaimed(lastCornerDecides ? count : 0);
     out.FaceCorners.resize(count);
     uint32_t made = 0;
+    const auto samePlaceAs = [&](uint32_t corner) { return [&, corner](uint32_t v) { return samePlace(v, corner); }; };
     for (size_t c = 0; c < count; ++c) {
         copy(c, made);
         const uint64_t hash = placeHash(made);
-        const bool placeOnly = lastCornerDecides && c % 3 != 2;
         uint32_t vertex;
-        if (placeOnly) {
-            vertex = byPlace.FindOrAdd(hash, made, [&](uint32_t v) { return samePlace(v, made); });
-            if (vertex == made) // no vertex there yet, so none equal in every value either
-                all.FindOrAdd(fullHash(made, hash), made, [](uint32_t) { return false; });
-        } else {
+        if (!lastCornerDecides) {
             vertex = all.FindOrAdd(fullHash(made, hash), made, [&](uint32_t v) { return sameAll(v, made); });
-            if (vertex == made && lastCornerDecides)
-                byPlace.FindOrAdd(hash, made, [&](uint32_t v) { return samePlace(v, made); });
+        } else if (c % 3 != 2) {
+            vertex = byPlace.FindOrAdd(hash, made, samePlaceAs(made));
+            if (vertex == made) {
+                unclaimed[made] = true;
+                all.FindOrAdd(fullHash(made, hash), made, [](uint32_t) { return false; });
+            }
+        } else {
+            const uint64_t full = fullHash(made, hash);
+            vertex = all.Find(full, [&](uint32_t v) { return sameAll(v, made); });
+            if (vertex == NoVertex) {
+                vertex = byPlace.FindOrAdd(hash, made, samePlaceAs(made));
+                if (vertex != made && unclaimed[vertex]) {
+                    if (normals)
+                        a.Normals[vertex] = a.Normals[made];
+                    if (colors)
+                        a.Colors[vertex] = a.Colors[made];
+                } else {
+                    vertex = made;
+                }
+                unclaimed[vertex] = false;
+                all.FindOrAdd(full, vertex, [](uint32_t) { return false; });
+            }
         }
         out.FaceCorners[c] = vertex;
         if (vertex == made)
