@@ -1,7 +1,7 @@
 // Throughput of the mesh work that a terrain conversion and every draw go through, on a grid
 // mesh of 1,000,000 triangles (500 x 1000 quads over a rolling surface): building it, the normals
 // (face normals alone, and smoothed vertex normals with and without the position sort), the
-// spatial grid and the per-corner arrays the viewer draws from.
+// spatial grid, the per-corner arrays, their folding into shared vertices and a frame's indices.
 #include "gl/GLMesh.h"
 
 #include <benchmark/benchmark.h>
@@ -132,8 +132,50 @@ void BM_SmoothDrawArrays(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * Triangles);
 }
 
+// Folding every corner into shared vertices (done once per change), smooth and flat shading.
+void FoldAfterEachChange(benchmark::State& state, uint8_t mode)
+{
+    kv::TGLMesh& mesh = GridMesh();
+    mesh.SetRenderMode(mode);
+    mesh.PrepareDraw();
+    for (auto _ : state) {
+        mesh.DataChanged();
+        benchmark::DoNotOptimize(mesh.IndexedArrays().FaceCorners.data());
+    }
+    state.counters["vertices"] = static_cast<double>(mesh.IndexedArrays().Shared.Vertices.size());
+    state.SetItemsProcessed(state.iterations() * Triangles);
+}
+
+void BM_FoldSmooth(benchmark::State& state)
+{
+    FoldAfterEachChange(state, kv::rmSmooth);
+}
+
+void BM_FoldFlat(benchmark::State& state)
+{
+    FoldAfterEachChange(state, kv::rmFlat);
+}
+
+// A frame's indices for the faces the grid keeps, all of them here.
+void BM_FaceIndices(benchmark::State& state)
+{
+    kv::TGLMesh& mesh = GridMesh();
+    mesh.SetRenderMode(kv::rmSmooth);
+    const std::vector<int32_t> faces = mesh.DrawOrder(Everything());
+    const kv::TMeshIndexedArrays& arrays = mesh.IndexedArrays();
+    std::vector<uint32_t> indices;
+    for (auto _ : state) {
+        kv::FaceIndices(arrays, faces, false, indices);
+        benchmark::DoNotOptimize(indices.data());
+    }
+    state.SetItemsProcessed(state.iterations() * Triangles);
+}
+
 } // namespace
 
+BENCHMARK(BM_FoldSmooth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FoldFlat)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FaceIndices)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildGridMesh)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildGridMeshReserved)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FaceNormals)->Unit(benchmark::kMillisecond);

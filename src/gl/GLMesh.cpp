@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <numeric>
 
 namespace kv {
 
@@ -131,7 +132,10 @@ TGLMesh::TGLMesh()
     Vertices.OnChange = [this](const Vector3D& v, int32_t) { VertexChanged(v); };
     Vertices.OnAdd = [this](const Vector3D&, int32_t) { VertexNormals.Add(Vector3D{}); };
     Vertices.OnDelete = [this](const Vector3D&, int32_t index) { VertexNormals.Delete(index); };
-    Texture->OnChange = [this](TGLBaseBitmap*) { TexCoordsValid = false; };
+    Texture->OnChange = [this](TGLBaseBitmap*) {
+        TexCoordsValid = false;
+        DataChanged();
+    };
     SetRenderMode(rmFlat);
     Position = {};
     ResetPos = {};
@@ -152,6 +156,7 @@ void TGLMesh::VertexChanged(const Vector3D& v)
     OctTreeValid = false;
     TexCoordsValid = false;
     Sorted = false;
+    DataChanged();
 }
 
 void TGLMesh::Assign(const TGLObject& source)
@@ -167,6 +172,7 @@ void TGLMesh::Assign(const TGLObject& source)
         VertexNormals.Assign(mesh->VertexNormals);
         FaceColor.Assign(mesh->FaceColor);
     }
+    DataChanged();
 }
 
 void TGLMesh::Merge(const TGLObject& source)
@@ -199,6 +205,7 @@ void TGLMesh::Merge(const TGLObject& source)
     OctTreeValid = false;
     TexCoordsValid = false;
     Sorted = false;
+    DataChanged();
     RecalcExtents();
 }
 
@@ -224,6 +231,7 @@ void TGLMesh::SetColor(uint32_t color)
 {
     for (TColorTriple& c : FaceColor.Items())
         c = TColorTriple{{color, color, color}};
+    DataChanged();
 }
 
 int32_t TGLMesh::AddTriangle(const Triangle3D& triangle, uint32_t color)
@@ -231,6 +239,7 @@ int32_t TGLMesh::AddTriangle(const Triangle3D& triangle, uint32_t color)
     const int32_t face = Vertices.AddTriangle(triangle);
     FaceColor.Add(color);
     FaceNormals.Add(TriangleNormal(triangle));
+    DataChanged();
     return face;
 }
 
@@ -329,6 +338,7 @@ void TGLMesh::CalcNormals(bool withVertexNormals, double angleDegrees)
             Progress("Vertex Normals", step, count);
         }
     }
+    DataChanged();
     Progress("Done", 1, 1);
 }
 
@@ -344,6 +354,7 @@ void TGLMesh::Clear()
     Sorted = false;
     ExtentMin = {};
     ExtentMax = {};
+    DataChanged();
 }
 
 namespace {
@@ -388,6 +399,7 @@ void TGLMesh::PrepareDraw()
     if (!TexCoordsValid) {
         Texture->ComputeTexCoords(Vertices.Items(), ExtentMin, ExtentMax);
         TexCoordsValid = true;
+        DataChanged();
     }
     if (OctTreeValid)
         return;
@@ -458,6 +470,26 @@ void TGLMesh::DrawArrays(const std::vector<int32_t>& faces, TMeshDrawArrays& arr
                 arrays.Normals.push_back(corner < vertexNormals.size() ? vertexNormals[corner] : Vector3D{});
         }
     }
+}
+
+const TMeshIndexedArrays& TGLMesh::IndexedArrays()
+{
+    const TFoldedFrom from{Generation_, RenderMode(), ColorAlpha(), Texture->TextureMode, Texture->Enabled,
+        Texture->TexCoords.Count()};
+    if (IndexedValid_ && from == IndexedFrom_)
+        return Indexed_;
+    std::vector<int32_t> faces(static_cast<size_t>(FaceCount()));
+    std::iota(faces.begin(), faces.end(), 0);
+    TMeshDrawArrays corners;
+    DrawArrays(faces, corners);
+    // Flat shading takes a triangle's lit colour from its last corner alone, unless the texture
+    // coordinates are generated from the normals at every corner.
+    const bool lastCornerDecides = RenderMode() == rmFlat && (!Texture->Enabled || Texture->TextureMode == tmComputed);
+    IndexedValid_ = false;
+    FoldCorners(std::move(corners), lastCornerDecides, Indexed_);
+    IndexedFrom_ = from;
+    IndexedValid_ = true;
+    return Indexed_;
 }
 
 // ---- TGLMeshList ----

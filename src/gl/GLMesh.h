@@ -15,6 +15,7 @@
 // viewer enables GL_NORMALIZE).
 
 #include "gl/GLLibrary.h"
+#include "gl/GLMeshArrays.h"
 #include "gl/GLObjectList.h"
 #include "gl/GLOctTree.h"
 #include "gl/GLRenderer.h"
@@ -83,19 +84,6 @@ public:
     void SetFaceColor(int32_t i, uint32_t color) { Put(i, TColorTriple{{color, color, color}}); }
 };
 
-// What the viewer hands to OpenGL for a list of faces: per corner in draw order.
-struct TMeshDrawArrays {
-    std::vector<Vector3D> Vertices;
-    // Flat: the face normal at each corner; smooth: the vertex normals; wire: empty.
-    std::vector<Vector3D> Normals;
-    // Wire and flat: corner 0's colour at each corner; smooth: each corner's own colour. Alpha is
-    // (100 - Transparency) / 100.
-    std::vector<Float4> Colors;
-    // The computed texture coordinates, when the texture is in the computed mode and has one for
-    // every corner; otherwise empty.
-    std::vector<Vector2D> TexCoords;
-};
-
 class TGLMesh;
 using TMeshProgressEvent = std::function<void(TGLMesh* mesh, const std::string& message, int32_t percent)>;
 
@@ -161,6 +149,16 @@ public:
     // The same into arrays the caller keeps from frame to frame: their blocks are reused.
     void DrawArrays(const std::vector<int32_t>& faces, TMeshDrawArrays& arrays) const;
 
+    // Counts the changes to what is drawn: positions, normals, colours, texture coordinates and
+    // the face lists. Every change through the mesh's own operations and the vertex list's events
+    // moves it on; code that writes into the lists directly (through Items or the plain Add) calls
+    // DataChanged afterwards, or the viewer keeps drawing what it built before.
+    uint64_t Generation() const { return Generation_; }
+    void DataChanged() { ++Generation_; }
+    // All faces laid out for the current render mode and folded into shared vertices; built again
+    // only after a change (the generation, render mode, transparency or texture set-up).
+    const TMeshIndexedArrays& IndexedArrays();
+
     THugeInteger SortedIndex{5};
     TMeshProgressEvent OnProgress;
     THuge3DVectorEx Vertices{15};
@@ -174,6 +172,20 @@ public:
 
 private:
     void VertexChanged(const Vector3D& v);
+    uint64_t Generation_ = 0;
+    // What the folded arrays were built from.
+    struct TFoldedFrom {
+        uint64_t Generation = 0;
+        uint8_t Mode = 0;
+        float Alpha = 0;
+        uint8_t TextureMode = 0;
+        bool TextureEnabled = false;
+        int32_t TexCoords = 0;
+        bool operator==(const TFoldedFrom&) const = default;
+    };
+    TMeshIndexedArrays Indexed_;
+    TFoldedFrom IndexedFrom_;
+    bool IndexedValid_ = false;
     void Progress(const char* message, int64_t n, int64_t d);
 };
 

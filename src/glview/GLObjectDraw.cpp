@@ -41,50 +41,37 @@ void ApplyRendererState(const TGLRenderer& renderer)
         glEnable(GL_COLOR_MATERIAL);
 }
 
-namespace {
-
-// Corner indices of the edges of `faces` faces laid out three corners each: (0,1) (1,2) (2,0) of
-// every face. The pattern depends only on the count, so one list serves every mesh.
-const std::vector<uint32_t>& WireEdgeIndices(GLsizei faces)
-{
-    static std::vector<uint32_t> indices;
-    const auto needed = static_cast<size_t>(faces) * 6;
-    for (size_t face = indices.size() / 6; indices.size() < needed; ++face) {
-        const auto first = static_cast<uint32_t>(face * 3);
-        indices.insert(indices.end(), {first, first + 1, first + 1, first + 2, first + 2, first});
-    }
-    return indices;
-}
-
-} // namespace
-
-void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, TMeshDrawArrays& arrays)
+void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>& indices)
 {
     const std::vector<int32_t> faces = mesh.DrawOrder(mesh.ModelMatrix, projection);
     if (faces.empty())
         return;
-    mesh.DrawArrays(faces, arrays);
+    const TMeshIndexedArrays& arrays = mesh.IndexedArrays();
+    const bool wire = mesh.RenderMode() == rmWire;
+    // Each face its own closed outline through its three corners: the three edges of every face
+    // as one run of lines, which draws what a line loop per face draws.
+    FaceIndices(arrays, faces, wire, indices);
+    if (indices.empty())
+        return;
+    const TMeshDrawArrays& shared = arrays.Shared;
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_DOUBLE, 0, arrays.Vertices.data());
+    glVertexPointer(3, GL_FLOAT, 0, arrays.Positions.data());
     glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_FLOAT, 0, arrays.Colors.data());
-    const bool withTexCoords = !arrays.TexCoords.empty();
+    glColorPointer(4, GL_FLOAT, 0, shared.Colors.data());
+    const bool withTexCoords = !shared.TexCoords.empty();
     if (withTexCoords) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_DOUBLE, 0, arrays.TexCoords.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, arrays.TexCoords.data());
     }
-    const auto count = static_cast<GLsizei>(arrays.Vertices.size());
-    if (mesh.RenderMode() == rmWire) {
+    const auto count = static_cast<GLsizei>(indices.size());
+    if (wire) {
         glShadeModel(GL_FLAT);
-        // Each face its own closed outline through its three corners: the three edges of every
-        // face as one run of lines, which draws what a line loop per face draws in one call.
-        const std::vector<uint32_t>& edges = WireEdgeIndices(count / 3);
-        glDrawElements(GL_LINES, static_cast<GLsizei>(count / 3 * 6), GL_UNSIGNED_INT, edges.data());
+        glDrawElements(GL_LINES, count, GL_UNSIGNED_INT, indices.data());
     } else {
         glShadeModel(mesh.RenderMode() == rmFlat ? GL_FLAT : GL_SMOOTH);
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_DOUBLE, 0, arrays.Normals.data());
-        glDrawArrays(GL_TRIANGLES, 0, count);
+        glNormalPointer(GL_FLOAT, 0, arrays.Normals.data());
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, indices.data());
         glDisableClientState(GL_NORMAL_ARRAY);
     }
     if (withTexCoords)

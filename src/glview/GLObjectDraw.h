@@ -8,16 +8,20 @@
 #include "gl/GLMesh.h"
 #include "gl/GLRenderer.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace kv {
 
 // Blending and depth test, the object's ModelMatrix, emission, specular, shininess, and the
 // front/back colours or the colour material.
 void ApplyRendererState(const TGLRenderer& renderer);
 
-// The faces the culling grid keeps, as vertex arrays (with the computed texture coordinates when
-// the mesh has them): one glDrawArrays of triangles in flat and smooth mode, one line loop per
-// face in wire mode. `arrays` is kept by the caller from frame to frame.
-void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, TMeshDrawArrays& arrays);
+// The faces the culling grid keeps, in its order, from the mesh's shared vertices (with the
+// computed texture coordinates when the mesh has them): one glDrawElements of triangles in flat
+// and smooth mode, of each face's three edges in wire mode. `indices` is kept by the caller from
+// frame to frame.
+void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>& indices);
 
 // The segments the culling grid keeps, unlit, each in its colour, width and stipple.
 void DrawLines(TGLLines& lines, const Matrix4x4& projection);

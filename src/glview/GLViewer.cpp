@@ -283,7 +283,7 @@ void TGLViewer::DrawObject(TGLObject& object, const Matrix4x4& projection)
     }
     ApplyRendererState(*renderer);
     if (auto* mesh = dynamic_cast<TGLMesh*>(renderer))
-        DrawMesh(*mesh, projection, DrawArrays_);
+        DrawMesh(*mesh, projection, DrawIndices_);
     else if (auto* lines = dynamic_cast<TGLLines*>(renderer))
         DrawLines(*lines, projection);
     else if (auto* text = dynamic_cast<TGL3DString*>(renderer))

@@ -118,7 +118,7 @@ private:
     TGLFog Fog_;
     TGLBackTexture BackTexture_;
     TGLBaseFrame BaseFrame_;
-    TMeshDrawArrays DrawArrays_;
+    std::vector<uint32_t> DrawIndices_;
     TGLTextureState Textures_;
     TGL3DTextLists TextLists_;
 

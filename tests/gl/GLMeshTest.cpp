@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -441,6 +442,44 @@ TEST(TGLMeshTest, DrawArraysLayOutCornersForEachRenderMode)
             EXPECT_EQ(arrays.Normals[1], (Vector3D{0, 1, 0}));
         }
     }
+}
+
+TEST(TGLMeshTest, EveryChangeToWhatIsDrawnMovesTheGeneration)
+{
+    struct TCase {
+        const char* What;
+        std::function<void(TGLMesh&)> Change;
+    };
+    const TCase cases[] = {
+        {"add", [](TGLMesh& m) { m.AddTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 0); }},
+        {"move a corner", [](TGLMesh& m) { m.Vertices.Put(1, {2, 0, 0}); }},
+        {"delete a corner", [](TGLMesh& m) { m.Vertices.Delete(2); }},
+        {"normals", [](TGLMesh& m) { m.CalcNormals(); }},
+        {"colour", [](TGLMesh& m) { m.SetColor(0x123456); }},
+        {"clear", [](TGLMesh& m) { m.Clear(); }},
+        {"assign", [](TGLMesh& m) { m.Assign(TGLMesh{}); }},
+        {"merge", [](TGLMesh& m) { m.Merge(TGLMesh{}); }},
+        {"texture", [](TGLMesh& m) { m.Texture->Changed(); }},
+        {"texture coordinates", [](TGLMesh& m) { m.PrepareDraw(); }},
+    };
+    for (const TCase& c : cases) {
+        TGLMesh mesh;
+        mesh.AddTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 0xFF);
+        mesh.AddTriangle({0, 0, 1}, {1, 0, 1}, {0, 1, 1}, 0xFF);
+        mesh.CalcNormals();
+        if (std::string(c.What) != "texture coordinates")
+            mesh.PrepareDraw();
+        const uint64_t before = mesh.Generation();
+        c.Change(mesh);
+        EXPECT_GT(mesh.Generation(), before) << c.What;
+    }
+    TGLMesh mesh;
+    mesh.AddTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 0xFF);
+    mesh.PrepareDraw();
+    const uint64_t drawn = mesh.Generation();
+    mesh.PrepareDraw();
+    mesh.SetRenderMode(rmSmooth);
+    EXPECT_EQ(mesh.Generation(), drawn) << "drawing and the render mode leave the data as it was";
 }
 
 TEST(TGLMeshTest, FacesOfACellOutOfViewAreNotDrawnButStraddlersAre)

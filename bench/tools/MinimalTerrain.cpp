@@ -1,0 +1,85 @@
+#include "MinimalTerrain.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstring>
+
+void TMinimalTerrain::Build(int quadsX, int quadsY, double (*heightAt)(int x, int y), double spacing)
+{
+    const int columns = quadsX + 1;
+    const auto at = [columns](int x, int y) { return static_cast<uint32_t>(y * columns + x); };
+    Positions_.clear();
+    for (int y = 0; y <= quadsY; ++y)
+        for (int x = 0; x <= quadsX; ++x)
+            Positions_.insert(Positions_.end(), {float(x * spacing - quadsX * spacing / 2),
+                                                 float(y * spacing - quadsY * spacing / 2), float(heightAt(x, y))});
+    Triangles_.clear();
+    for (int y = 0; y < quadsY; ++y)
+        for (int x = 0; x < quadsX; ++x)
+            Triangles_.insert(Triangles_.end(),
+                              {at(x, y), at(x + 1, y), at(x, y + 1), at(x + 1, y), at(x + 1, y + 1), at(x, y + 1)});
+    Normals_.assign(Positions_.size(), 0.0f);
+    for (size_t t = 0; t < Triangles_.size(); t += 3) {
+        const float* a = &Positions_[3 * Triangles_[t]];
+        const float* b = &Positions_[3 * Triangles_[t + 1]];
+        const float* c = &Positions_[3 * Triangles_[t + 2]];
+        const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+        const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+        for (int k = 0; k < 3; ++k)
+            for (int i = 0; i < 3; ++i)
+                Normals_[3 * Triangles_[t + k] + i] += n[i];
+    }
+    Edges_.clear();
+    for (size_t t = 0; t < Triangles_.size(); t += 3) {
+        const uint32_t a = Triangles_[t], b = Triangles_[t + 1], c = Triangles_[t + 2];
+        Edges_.insert(Edges_.end(), {a, b, b, c, c, a});
+    }
+}
+
+void TMinimalTerrain::SetView(const double* modelView, const double (&frustum)[6])
+{
+    std::memcpy(ModelView_, modelView, sizeof ModelView_);
+    std::memcpy(Frustum_, frustum, sizeof Frustum_);
+}
+
+void TMinimalTerrain::paintGL()
+{
+    glViewport(0, 0, width(), height());
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(Frustum_[0], Frustum_[1], Frustum_[2], Frustum_[3], Frustum_[4], Frustum_[5]);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const float light[4] = {0, 0, 1, 0};
+    glLightfv(GL_LIGHT0, GL_POSITION, light);
+    glLoadMatrixd(ModelView_);
+    glColor3f(0.0f, 0.63f, 0.0f);
+    const float specular[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const float none[4] = {0, 0, 0, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, Specular_ ? specular : none);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, Specular_ ? 10.0f : 0.0f);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, Positions_.data());
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, Normals_.data());
+    if (Mode_ == mdWire) {
+        glShadeModel(GL_FLAT);
+        glDrawElements(GL_LINES, static_cast<GLsizei>(Edges_.size()), GL_UNSIGNED_INT, Edges_.data());
+    } else {
+        glShadeModel(Mode_ == mdFlat ? GL_FLAT : GL_SMOOTH);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(Triangles_.size()), GL_UNSIGNED_INT, Triangles_.data());
+    }
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glFinish();
+}
