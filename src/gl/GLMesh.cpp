@@ -1,5 +1,7 @@
 #include "gl/GLMesh.h"
 
+#include "platform/HugePages.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -108,6 +110,23 @@ bool WithinAngle(const Vector3D& a, const Vector3D& b, double threshold, double 
         }
     }
     return AngleBetween(a, b) < threshold;
+}
+
+// The smoothed normal of a corner whose face normal is `own`, from the face normals of all the
+// corners at its position (itself included), visited in ascending corner order: the sum of those
+// within the angle, divided by how many corners there are. The order of the sum is part of the
+// result (floating-point addition), so every caller visits the corners in the same order.
+template <typename TOthers>
+Vector3D SmoothedNormal(const Vector3D& own, const TOthers& others, double threshold, double cosThreshold)
+{
+    Vector3D sum;
+    int32_t shared = 0;
+    others([&](const Vector3D& other) {
+        if (WithinAngle(own, other, threshold, cosThreshold))
+            sum = VectorAdd(sum, other);
+        ++shared;
+    });
+    return shared != 0 ? VectorDivideBy(sum, double(shared)) : Vector3D{};
 }
 
 // Makes the array hold exactly n items, keeping its block when it already does (the normals are
@@ -234,6 +253,30 @@ int32_t TGLMesh::AddTriangle(const Triangle3D& triangle, uint32_t color)
     return face;
 }
 
+void TGLMesh::AddTriangles(std::span<const Vector3D> corners, uint32_t color)
+{
+    const size_t faces = corners.size() / 3;
+    if (faces == 0)
+        return;
+    corners = corners.first(3 * faces);
+    Vertices.AddItems(corners);
+    std::vector<Vector3D> faceNormals(faces);
+    for (size_t f = 0; f < faces; ++f)
+        faceNormals[f] = TriangleNormal(Triangle3D{corners[3 * f], corners[3 * f + 1], corners[3 * f + 2]});
+    FaceNormals.AddItems(faceNormals);
+    FaceColor.AddItems(std::vector<TColorTriple>(faces, TColorTriple{{color, color, color}}));
+    // What the per-corner events would do: a zero vertex normal for each corner, the extents
+    // grown over the corners in the same order, the derived data invalidated.
+    VertexNormals.AddItems(std::vector<Vector3D>(corners.size()));
+    for (const Vector3D& v : corners) {
+        ExtentMin = VectorMin(ExtentMin, v);
+        ExtentMax = VectorMax(ExtentMax, v);
+    }
+    OctTreeValid = false;
+    TexCoordsValid = false;
+    Sorted = false;
+}
+
 void TGLMesh::AddQuad(const Vector3D& p1, const Vector3D& p2, const Vector3D& p3, const Vector3D& p4, uint32_t color)
 {
     AddTriangle(p1, p2, p4, color);
@@ -317,16 +360,40 @@ void TGLMesh::CalcNormals(bool withVertexNormals, double angleDegrees)
                 else
                     hi = mid - 1;
             }
-            Vector3D sum;
-            int32_t shared = 0;
-            for (int32_t pos = lo; pos < count && CompareVertices(byPosition[size_t(pos)], v) == 0; ++pos) {
-                const Vector3D& other = faceNormals[size_t(sorted[size_t(pos)] / 3)];
-                if (WithinAngle(own, other, threshold, cosThreshold))
-                    sum = VectorAdd(sum, other);
-                ++shared;
-            }
-            vertexNormals[size_t(i)] = shared != 0 ? VectorDivideBy(sum, double(shared)) : Vector3D{};
+            const auto others = [&](const auto& visit) {
+                for (int32_t pos = lo; pos < count && CompareVertices(byPosition[size_t(pos)], v) == 0; ++pos)
+                    visit(faceNormals[size_t(sorted[size_t(pos)] / 3)]);
+            };
+            vertexNormals[size_t(i)] = SmoothedNormal(own, others, threshold, cosThreshold);
             Progress("Vertex Normals", step, count);
+        }
+    }
+    Progress("Done", 1, 1);
+}
+
+void TGLMesh::SmoothVertexNormals(std::span<const int32_t> groupStarts, std::span<const int32_t> groupCorners,
+                                  double angleDegrees)
+{
+    Progress("Setting Vertices Normals", 7, 10);
+    const int32_t count = Vertices.Count();
+    const std::span<const Vector3D> faceNormals = FaceNormals.Items();
+    const double threshold = angleDegrees * DegToRad;
+    const double cosThreshold = std::cos(threshold);
+    ResizeTo(VertexNormals, count);
+    const std::span<Vector3D> vertexNormals = VertexNormals.Items();
+    const int32_t groups = groupStarts.empty() ? 0 : int32_t(groupStarts.size()) - 1;
+    int32_t done = 0;
+    for (int32_t g = 0; g < groups; ++g) {
+        const std::span<const int32_t> corners =
+            groupCorners.subspan(size_t(groupStarts[size_t(g)]), size_t(groupStarts[size_t(g) + 1] - groupStarts[size_t(g)]));
+        const auto others = [&](const auto& visit) {
+            for (const int32_t corner : corners)
+                visit(faceNormals[size_t(corner / 3)]);
+        };
+        for (const int32_t corner : corners) {
+            vertexNormals[size_t(corner)] =
+                SmoothedNormal(faceNormals[size_t(corner / 3)], others, threshold, cosThreshold);
+            Progress("Vertex Normals", done++, count);
         }
     }
     Progress("Done", 1, 1);
@@ -356,6 +423,7 @@ void ReserveItems(THugeArray& array, int64_t n)
         array.SetCapacity(static_cast<int32_t>(n));
         // The object list grows with every add too.
         array.Objects().reserve(static_cast<size_t>(n));
+        PreferHugePages(array.Objects().data(), array.Objects().capacity() * sizeof(void*));
     }
 }
 
