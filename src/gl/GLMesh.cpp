@@ -79,6 +79,9 @@ namespace {
 // Coordinates this close count as one position when smoothing.
 constexpr double CoincidenceTolerance = 1e-11;
 
+// Groups of coinciding corners up to this size are smoothed pair by pair.
+constexpr size_t MaxPairedGroup = 8;
+
 int CompareCoordinate(double a, double b)
 {
     if (std::abs(a - b) <= CoincidenceTolerance)
@@ -96,33 +99,42 @@ int CompareVertices(const Vector3D& a, const Vector3D& b)
     return CompareCoordinate(a.z, b.z);
 }
 
-// AngleBetween(a, b) < threshold, without an arccosine where the cosine alone decides: outside a
-// margin around the threshold's cosine the comparison of cosines gives the same answer, inside it
-// (and for zero or huge vectors, and thresholds outside (0, pi)) the angle is taken as usual.
-bool WithinAngle(const Vector3D& a, const Vector3D& b, double threshold, double cosThreshold)
+// Whether AngleBetween(a, b) < threshold, from the cosine alone: 1 or 0 outside a margin around
+// the threshold's cosine, where the comparison of cosines gives the same answer; -1 inside it (and
+// for zero or huge vectors, and thresholds outside (0, pi)), where the angle must be taken. The
+// answer is the same for (b, a): the products and the sum are formed in the same order.
+int CosineDecision(const Vector3D& a, const Vector3D& b, double threshold, double cosThreshold)
 {
     if (threshold > 0 && threshold < M_PI) {
         const double lengths = DotProduct(a, a) * DotProduct(b, b);
         if (lengths > 0 && lengths <= std::numeric_limits<double>::max()) {
             const double cosine = DotProduct(a, b) / std::sqrt(lengths);
             if (std::abs(cosine - cosThreshold) > 1e-9)
-                return cosine > cosThreshold;
+                return cosine > cosThreshold ? 1 : 0;
         }
     }
-    return AngleBetween(a, b) < threshold;
+    return -1;
 }
 
-// The smoothed normal of a corner whose face normal is `own`, from the face normals of all the
-// corners at its position (itself included), visited in ascending corner order: the sum of those
-// within the angle, divided by how many corners there are. The order of the sum is part of the
-// result (floating-point addition), so every caller visits the corners in the same order.
+// AngleBetween(a, b) < threshold, without an arccosine where the cosine alone decides.
+bool WithinAngle(const Vector3D& a, const Vector3D& b, double threshold, double cosThreshold)
+{
+    const int decision = CosineDecision(a, b, threshold, cosThreshold);
+    return decision >= 0 ? decision == 1 : AngleBetween(a, b) < threshold;
+}
+
+// The smoothed normal of a corner from the face normals of all the corners at its position
+// (itself included), visited in ascending corner order with whether each is within the angle of
+// the corner's own: the sum of those within, divided by how many corners there are. The order of
+// the sum is part of the result (floating-point addition), so every caller visits the corners in
+// the same order.
 template <typename TOthers>
-Vector3D SmoothedNormal(const Vector3D& own, const TOthers& others, double threshold, double cosThreshold)
+Vector3D SmoothedNormal(const TOthers& others)
 {
     Vector3D sum;
     int32_t shared = 0;
-    others([&](const Vector3D& other) {
-        if (WithinAngle(own, other, threshold, cosThreshold))
+    others([&](const Vector3D& other, bool within) {
+        if (within)
             sum = VectorAdd(sum, other);
         ++shared;
     });
@@ -361,10 +373,12 @@ void TGLMesh::CalcNormals(bool withVertexNormals, double angleDegrees)
                     hi = mid - 1;
             }
             const auto others = [&](const auto& visit) {
-                for (int32_t pos = lo; pos < count && CompareVertices(byPosition[size_t(pos)], v) == 0; ++pos)
-                    visit(faceNormals[size_t(sorted[size_t(pos)] / 3)]);
+                for (int32_t pos = lo; pos < count && CompareVertices(byPosition[size_t(pos)], v) == 0; ++pos) {
+                    const Vector3D& other = faceNormals[size_t(sorted[size_t(pos)] / 3)];
+                    visit(other, WithinAngle(own, other, threshold, cosThreshold));
+                }
             };
-            vertexNormals[size_t(i)] = SmoothedNormal(own, others, threshold, cosThreshold);
+            vertexNormals[size_t(i)] = SmoothedNormal(others);
             Progress("Vertex Normals", step, count);
         }
     }
@@ -386,13 +400,41 @@ void TGLMesh::SmoothVertexNormals(std::span<const int32_t> groupStarts, std::spa
     for (int32_t g = 0; g < groups; ++g) {
         const std::span<const int32_t> corners =
             groupCorners.subspan(size_t(groupStarts[size_t(g)]), size_t(groupStarts[size_t(g) + 1] - groupStarts[size_t(g)]));
-        const auto others = [&](const auto& visit) {
-            for (const int32_t corner : corners)
-                visit(faceNormals[size_t(corner / 3)]);
-        };
+        const size_t k = corners.size();
+        if (k <= MaxPairedGroup) {
+            // Small groups (six corners at a grid's sample) decide each pair once: the cosine
+            // test gives the same answer both ways round; only the undecided take both angles.
+            const Vector3D* normal[MaxPairedGroup];
+            bool within[MaxPairedGroup][MaxPairedGroup];
+            for (size_t p = 0; p < k; ++p)
+                normal[p] = &faceNormals[size_t(corners[p] / 3)];
+            for (size_t p = 0; p < k; ++p) {
+                within[p][p] = WithinAngle(*normal[p], *normal[p], threshold, cosThreshold);
+                for (size_t q = p + 1; q < k; ++q) {
+                    const int decision = CosineDecision(*normal[p], *normal[q], threshold, cosThreshold);
+                    within[p][q] = decision >= 0 ? decision == 1 : AngleBetween(*normal[p], *normal[q]) < threshold;
+                    within[q][p] = decision >= 0 ? decision == 1 : AngleBetween(*normal[q], *normal[p]) < threshold;
+                }
+            }
+            for (size_t p = 0; p < k; ++p) {
+                const auto others = [&](const auto& visit) {
+                    for (size_t q = 0; q < k; ++q)
+                        visit(*normal[q], within[p][q]);
+                };
+                vertexNormals[size_t(corners[p])] = SmoothedNormal(others);
+                Progress("Vertex Normals", done++, count);
+            }
+            continue;
+        }
         for (const int32_t corner : corners) {
-            vertexNormals[size_t(corner)] =
-                SmoothedNormal(faceNormals[size_t(corner / 3)], others, threshold, cosThreshold);
+            const Vector3D& own = faceNormals[size_t(corner / 3)];
+            const auto others = [&](const auto& visit) {
+                for (const int32_t other : corners) {
+                    const Vector3D& normal = faceNormals[size_t(other / 3)];
+                    visit(normal, WithinAngle(own, normal, threshold, cosThreshold));
+                }
+            };
+            vertexNormals[size_t(corner)] = SmoothedNormal(others);
             Progress("Vertex Normals", done++, count);
         }
     }
