@@ -1,5 +1,7 @@
 #include "terrain/TerrainNormals.h"
 
+#include "platform/HugePages.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -10,6 +12,18 @@ namespace {
 
 // CalcNormals counts coordinates this close as one; the grid's positions must be further apart.
 constexpr double PositionTolerance = 1e-11;
+
+// n copies of value in a block that asks for huge pages before it is first touched: these
+// working lists run to tens of megabytes, and a conversion makes them once.
+template <typename T>
+std::vector<T> HugeVector(size_t n, T value)
+{
+    std::vector<T> items;
+    items.reserve(n);
+    PreferHugePages(items.data(), n * sizeof(T));
+    items.assign(n, value);
+    return items;
+}
 
 // Strictly increasing, each step wider than the tolerance, all finite.
 bool WellSeparated(const std::vector<double>& values)
@@ -29,6 +43,7 @@ std::vector<int32_t> CornerSamples(int32_t nx, int32_t ny)
 {
     std::vector<int32_t> samples;
     samples.reserve(size_t(6) * size_t(nx - 1) * size_t(ny - 1));
+    PreferHugePages(samples.data(), samples.capacity() * sizeof(int32_t));
     for (int32_t j = 0; j < ny - 1; ++j)
         for (int32_t i = 0; i < nx - 1; ++i) {
             const int32_t here = j * nx + i;
@@ -44,7 +59,7 @@ bool GroupsMatchPositions(std::span<const Vector3D> corners, const std::vector<i
                           int32_t ny)
 {
     // Every corner of a sample at one position.
-    std::vector<Vector3D> position(size_t(nx) * size_t(ny));
+    std::vector<Vector3D> position = HugeVector(size_t(nx) * size_t(ny), Vector3D{});
     std::vector<bool> seen(position.size(), false);
     for (size_t k = 0; k < corners.size(); ++k) {
         const auto s = size_t(sampleOf[k]);
@@ -107,13 +122,13 @@ void SmoothTerrainNormals(TGLMesh& mesh, int32_t nx, int32_t ny, double angleDeg
     mesh.CalcNormals(false, angleDegrees);
     // The corners of each sample in ascending order: a counting sort by sample.
     const size_t samples = size_t(nx) * size_t(ny);
-    std::vector<int32_t> starts(samples + 1, 0);
+    std::vector<int32_t> starts = HugeVector<int32_t>(samples + 1, 0);
     for (const int32_t s : sampleOf)
         ++starts[size_t(s) + 1];
     for (size_t s = 0; s < samples; ++s)
         starts[s + 1] += starts[s];
     std::vector<int32_t> next(starts.begin(), starts.end() - 1);
-    std::vector<int32_t> grouped(sampleOf.size());
+    std::vector<int32_t> grouped = HugeVector<int32_t>(sampleOf.size(), 0);
     for (size_t k = 0; k < sampleOf.size(); ++k)
         grouped[size_t(next[size_t(sampleOf[k])]++)] = int32_t(k);
     mesh.SmoothVertexNormals(starts, grouped, angleDegrees);
