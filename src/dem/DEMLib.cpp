@@ -1,5 +1,6 @@
 #include "dem/DEMLib.h"
 
+#include "platform/HugePages.h"
 #include "platform/KVError.h"
 #include "platform/MemoryStatus.h"
 #include "platform/Units.h"
@@ -8,32 +9,7 @@
 #include <cstdint>
 #include <limits>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 namespace kv {
-
-namespace {
-
-// Asks for the memory of a large grid to be backed by huge pages where the system offers them
-// (Linux's transparent huge pages): a 3601 x 3601 grid then costs a few dozen page faults
-// instead of 13,000, which on virtual machines dominate the time to load it.
-void PreferHugePages([[maybe_unused]] void* data, [[maybe_unused]] size_t bytes)
-{
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr uintptr_t hugePage = uintptr_t{2} << 20;
-    if (bytes < 2 * hugePage)
-        return;
-    constexpr uintptr_t page = 4096;
-    const auto start = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
-    const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(page - 1);
-    if (end > start)
-        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE); // advice only: failure is harmless
-#endif
-}
-
-} // namespace
 
 T2DIntArray::T2DIntArray(int32_t cols, int32_t rows)
 {

@@ -1,5 +1,7 @@
 #include "gl/GLMesh.h"
 
+#include "platform/HugePages.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -78,6 +80,9 @@ namespace {
 // Coordinates this close count as one position when smoothing.
 constexpr double CoincidenceTolerance = 1e-11;
 
+// Groups of coinciding corners up to this size are smoothed pair by pair.
+constexpr size_t MaxPairedGroup = 8;
+
 int CompareCoordinate(double a, double b)
 {
     if (std::abs(a - b) <= CoincidenceTolerance)
@@ -95,20 +100,46 @@ int CompareVertices(const Vector3D& a, const Vector3D& b)
     return CompareCoordinate(a.z, b.z);
 }
 
-// AngleBetween(a, b) < threshold, without an arccosine where the cosine alone decides: outside a
-// margin around the threshold's cosine the comparison of cosines gives the same answer, inside it
-// (and for zero or huge vectors, and thresholds outside (0, pi)) the angle is taken as usual.
-bool WithinAngle(const Vector3D& a, const Vector3D& b, double threshold, double cosThreshold)
+// Whether AngleBetween(a, b) < threshold, from the cosine alone: 1 or 0 outside a margin around
+// the threshold's cosine, where the comparison of cosines gives the same answer; -1 inside it (and
+// for zero or huge vectors, and thresholds outside (0, pi)), where the angle must be taken. The
+// answer is the same for (b, a): the products and the sum are formed in the same order.
+int CosineDecision(const Vector3D& a, const Vector3D& b, double threshold, double cosThreshold)
 {
     if (threshold > 0 && threshold < M_PI) {
         const double lengths = DotProduct(a, a) * DotProduct(b, b);
         if (lengths > 0 && lengths <= std::numeric_limits<double>::max()) {
             const double cosine = DotProduct(a, b) / std::sqrt(lengths);
             if (std::abs(cosine - cosThreshold) > 1e-9)
-                return cosine > cosThreshold;
+                return cosine > cosThreshold ? 1 : 0;
         }
     }
-    return AngleBetween(a, b) < threshold;
+    return -1;
+}
+
+// AngleBetween(a, b) < threshold, without an arccosine where the cosine alone decides.
+bool WithinAngle(const Vector3D& a, const Vector3D& b, double threshold, double cosThreshold)
+{
+    const int decision = CosineDecision(a, b, threshold, cosThreshold);
+    return decision >= 0 ? decision == 1 : AngleBetween(a, b) < threshold;
+}
+
+// The smoothed normal of a corner from the face normals of all the corners at its position
+// (itself included), visited in ascending corner order with whether each is within the angle of
+// the corner's own: the sum of those within, divided by how many corners there are. The order of
+// the sum is part of the result (floating-point addition), so every caller visits the corners in
+// the same order.
+template <typename TOthers>
+Vector3D SmoothedNormal(const TOthers& others)
+{
+    Vector3D sum;
+    int32_t shared = 0;
+    others([&](const Vector3D& other, bool within) {
+        if (within)
+            sum = VectorAdd(sum, other);
+        ++shared;
+    });
+    return shared != 0 ? VectorDivideBy(sum, double(shared)) : Vector3D{};
 }
 
 // Makes the array hold exactly n items, keeping its block when it already does (the normals are
@@ -243,6 +274,30 @@ int32_t TGLMesh::AddTriangle(const Triangle3D& triangle, uint32_t color)
     return face;
 }
 
+void TGLMesh::AddTriangles(std::span<const Vector3D> corners, uint32_t color)
+{
+    const size_t faces = corners.size() / 3;
+    if (faces == 0)
+        return;
+    corners = corners.first(3 * faces);
+    Vertices.AddItems(corners);
+    std::vector<Vector3D> faceNormals(faces);
+    for (size_t f = 0; f < faces; ++f)
+        faceNormals[f] = TriangleNormal(Triangle3D{corners[3 * f], corners[3 * f + 1], corners[3 * f + 2]});
+    FaceNormals.AddItems(faceNormals);
+    FaceColor.AddItems(std::vector<TColorTriple>(faces, TColorTriple{{color, color, color}}));
+    // What the per-corner events would do: a zero vertex normal for each corner, the extents
+    // grown over the corners in the same order, the derived data invalidated.
+    VertexNormals.AddItems(std::vector<Vector3D>(corners.size()));
+    for (const Vector3D& v : corners) {
+        ExtentMin = VectorMin(ExtentMin, v);
+        ExtentMax = VectorMax(ExtentMax, v);
+    }
+    OctTreeValid = false;
+    TexCoordsValid = false;
+    Sorted = false;
+}
+
 void TGLMesh::AddQuad(const Vector3D& p1, const Vector3D& p2, const Vector3D& p3, const Vector3D& p4, uint32_t color)
 {
     AddTriangle(p1, p2, p4, color);
@@ -326,19 +381,73 @@ void TGLMesh::CalcNormals(bool withVertexNormals, double angleDegrees)
                 else
                     hi = mid - 1;
             }
-            Vector3D sum;
-            int32_t shared = 0;
-            for (int32_t pos = lo; pos < count && CompareVertices(byPosition[size_t(pos)], v) == 0; ++pos) {
-                const Vector3D& other = faceNormals[size_t(sorted[size_t(pos)] / 3)];
-                if (WithinAngle(own, other, threshold, cosThreshold))
-                    sum = VectorAdd(sum, other);
-                ++shared;
-            }
-            vertexNormals[size_t(i)] = shared != 0 ? VectorDivideBy(sum, double(shared)) : Vector3D{};
+            const auto others = [&](const auto& visit) {
+                for (int32_t pos = lo; pos < count && CompareVertices(byPosition[size_t(pos)], v) == 0; ++pos) {
+                    const Vector3D& other = faceNormals[size_t(sorted[size_t(pos)] / 3)];
+                    visit(other, WithinAngle(own, other, threshold, cosThreshold));
+                }
+            };
+            vertexNormals[size_t(i)] = SmoothedNormal(others);
             Progress("Vertex Normals", step, count);
         }
     }
     DataChanged();
+    Progress("Done", 1, 1);
+}
+
+void TGLMesh::SmoothVertexNormals(std::span<const int32_t> groupStarts, std::span<const int32_t> groupCorners,
+                                  double angleDegrees)
+{
+    Progress("Setting Vertices Normals", 7, 10);
+    const int32_t count = Vertices.Count();
+    const std::span<const Vector3D> faceNormals = FaceNormals.Items();
+    const double threshold = angleDegrees * DegToRad;
+    const double cosThreshold = std::cos(threshold);
+    ResizeTo(VertexNormals, count);
+    const std::span<Vector3D> vertexNormals = VertexNormals.Items();
+    const int32_t groups = groupStarts.empty() ? 0 : int32_t(groupStarts.size()) - 1;
+    int32_t done = 0;
+    for (int32_t g = 0; g < groups; ++g) {
+        const std::span<const int32_t> corners =
+            groupCorners.subspan(size_t(groupStarts[size_t(g)]), size_t(groupStarts[size_t(g) + 1] - groupStarts[size_t(g)]));
+        const size_t k = corners.size();
+        if (k <= MaxPairedGroup) {
+            // Small groups (six corners at a grid's sample) decide each pair once: the cosine
+            // test gives the same answer both ways round; only the undecided take both angles.
+            const Vector3D* normal[MaxPairedGroup];
+            bool within[MaxPairedGroup][MaxPairedGroup];
+            for (size_t p = 0; p < k; ++p)
+                normal[p] = &faceNormals[size_t(corners[p] / 3)];
+            for (size_t p = 0; p < k; ++p) {
+                within[p][p] = WithinAngle(*normal[p], *normal[p], threshold, cosThreshold);
+                for (size_t q = p + 1; q < k; ++q) {
+                    const int decision = CosineDecision(*normal[p], *normal[q], threshold, cosThreshold);
+                    within[p][q] = decision >= 0 ? decision == 1 : AngleBetween(*normal[p], *normal[q]) < threshold;
+                    within[q][p] = decision >= 0 ? decision == 1 : AngleBetween(*normal[q], *normal[p]) < threshold;
+                }
+            }
+            for (size_t p = 0; p < k; ++p) {
+                const auto others = [&](const auto& visit) {
+                    for (size_t q = 0; q < k; ++q)
+                        visit(*normal[q], within[p][q]);
+                };
+                vertexNormals[size_t(corners[p])] = SmoothedNormal(others);
+                Progress("Vertex Normals", done++, count);
+            }
+            continue;
+        }
+        for (const int32_t corner : corners) {
+            const Vector3D& own = faceNormals[size_t(corner / 3)];
+            const auto others = [&](const auto& visit) {
+                for (const int32_t other : corners) {
+                    const Vector3D& normal = faceNormals[size_t(other / 3)];
+                    visit(normal, WithinAngle(own, normal, threshold, cosThreshold));
+                }
+            };
+            vertexNormals[size_t(corner)] = SmoothedNormal(others);
+            Progress("Vertex Normals", done++, count);
+        }
+    }
     Progress("Done", 1, 1);
 }
 
@@ -367,6 +476,7 @@ void ReserveItems(THugeArray& array, int64_t n)
         array.SetCapacity(static_cast<int32_t>(n));
         // The object list grows with every add too.
         array.Objects().reserve(static_cast<size_t>(n));
+        PreferHugePages(array.Objects().data(), array.Objects().capacity() * sizeof(void*));
     }
 }
 

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,11 @@ public:
     {
         return AddTriangle(Triangle3D{p1, p2, p3}, color);
     }
+    // Appends the triangles whose corners come three by three in `corners` (a remainder of one or
+    // two is ignored), all in one colour: the same faces, face normals, colours and extents as
+    // AddTriangle one by one, but without an event per corner and with the lists grown at most
+    // once each.
+    void AddTriangles(std::span<const Vector3D> corners, uint32_t color);
     // Triangles (p1, p2, p4) and (p2, p3, p4): the diagonal runs from p2 to p4.
     void AddQuad(const Vector3D& p1, const Vector3D& p2, const Vector3D& p3, const Vector3D& p4, uint32_t color);
     // A fan of triangles from the points' average around the closed ring of points. Meant for
@@ -124,6 +130,14 @@ public:
     // Face normals and, when asked, vertex normals smoothed across faces whose normals differ by
     // less than angleDegrees.
     void CalcNormals(bool withVertexNormals = true, double angleDegrees = 89.0);
+    // Vertex normals from groups of coinciding corners the caller knows by construction (a grid
+    // knows which corners meet at each sample), instead of finding them by sorting positions.
+    // Group g is groupCorners[groupStarts[g] .. groupStarts[g + 1] - 1], its corners in ascending
+    // order; every corner belongs to exactly one group. The face normals must be current
+    // (CalcNormals(false)). When the groups are exactly the corners that CalcNormals' position
+    // comparison puts together, the normals are CalcNormals' to the bit.
+    void SmoothVertexNormals(std::span<const int32_t> groupStarts, std::span<const int32_t> groupCorners,
+                             double angleDegrees = 89.0);
     // Empties every list, clears the flags, extents (0,0,0).
     void Clear();
     // Makes room for `faces` faces in every list at once, so that adding them does not move the

@@ -1,5 +1,6 @@
 #include "platform/HugeArry.h"
 
+#include "platform/HugePages.h"
 #include "platform/KVError.h"
 #include "platform/MemoryStatus.h"
 
@@ -78,6 +79,7 @@ void THugeArray::SetCapacity(int32_t n)
     if (!data)
         throw std::bad_alloc(); // realloc keeps the old block: nothing has changed
     Data_ = data;
+    PreferHugePages(Data_, static_cast<size_t>(bytes));
     ByteSize_ = static_cast<int32_t>(bytes);
     Capacity_ = n;
     Count_ = std::min(Count_, n);
@@ -114,6 +116,22 @@ int32_t THugeArray::AddObject(const void* item, void* obj)
     Objects_.push_back(obj);
     std::memcpy(ItemPtr(Count_), item, static_cast<size_t>(ElementSize_));
     return Count_++;
+}
+
+void THugeArray::AddItems(const void* items, int32_t n)
+{
+    if (n <= 0)
+        return;
+    if (int64_t{Count_} + n > std::numeric_limits<int32_t>::max())
+        throw std::bad_alloc();
+    Grow(Count_ + n - 1);
+    if (Objects_.capacity() < Objects_.size() + static_cast<size_t>(n)) {
+        Objects_.reserve(std::max(Objects_.size() + static_cast<size_t>(n), static_cast<size_t>(Capacity_)));
+        PreferHugePages(Objects_.data(), Objects_.capacity() * sizeof(void*));
+    }
+    Objects_.insert(Objects_.end(), static_cast<size_t>(n), nullptr);
+    std::memcpy(ItemPtr(Count_), items, static_cast<size_t>(n) * static_cast<size_t>(ElementSize_));
+    Count_ += n;
 }
 
 void THugeArray::Insert(const void* item, int32_t index)

@@ -91,6 +91,9 @@ public:
     virtual int32_t Add(const void* item);
     // Appends a copy of the item and `obj` to Objects; returns the new index (the old Count).
     int32_t AddObject(const void* item, void* obj);
+    // Appends copies of the n items at `items` (outside this array) with no objects, growing the
+    // block at most once; the same items and Objects as n calls of Add.
+    void AddItems(const void* items, int32_t n);
     // For 0 <= index <= Count: moves items index.. up one and copies the item into slot index.
     void Insert(const void* item, int32_t index);
     // For 0 <= index < Count: moves the items above index down one.
@@ -234,6 +237,7 @@ public:
     virtual void Put(int32_t index, const TItem& item) { std::memcpy(ItemPtr(index), &item, sizeof(TItem)); }
     virtual int32_t Add(const TItem& item) { return THugeArray::AddObject(&item, nullptr); }
     virtual int32_t AddObject(const TItem& item, void* obj) { return THugeArray::AddObject(&item, obj); }
+    void AddItems(std::span<const TItem> items) { THugeArray::AddItems(items.data(), static_cast<int32_t>(items.size())); }
     virtual void Insert(const TItem& item, int32_t index) { THugeArray::Insert(&item, index); }
 };
 

@@ -1,6 +1,7 @@
 #include "terrain/KVMesh.h"
 
 #include "platform/KVError.h"
+#include "terrain/TerrainNormals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,6 +116,8 @@ void AddTerrainTriangles(const TTerrainGeometry& geometry, TGLMesh& mesh,
     // Two rows of corners at a time: each corner is computed once.
     std::vector<Vector3D> upper(static_cast<size_t>(nx));
     std::vector<Vector3D> lower(static_cast<size_t>(nx));
+    // A row's triangles are handed to the mesh together.
+    std::vector<Vector3D> corners(size_t(6) * size_t(nx - 1));
     for (int32_t i = 0; i < nx; ++i)
         upper[size_t(i)] = geometry.Top(i, 0);
     for (int32_t j = 0; j < ny - 1; ++j) {
@@ -122,11 +125,17 @@ void AddTerrainTriangles(const TTerrainGeometry& geometry, TGLMesh& mesh,
             beforeRow(j);
         for (int32_t i = 0; i < nx; ++i)
             lower[size_t(i)] = geometry.Top(i, j + 1);
+        Vector3D* out = corners.data();
         for (int32_t i = 0; i < nx - 1; ++i) {
             const auto k = size_t(i);
-            mesh.AddTriangle(upper[k], lower[k], upper[k + 1], TerrainColor);
-            mesh.AddTriangle(lower[k], lower[k + 1], upper[k + 1], TerrainColor);
+            *out++ = upper[k];
+            *out++ = lower[k];
+            *out++ = upper[k + 1];
+            *out++ = lower[k];
+            *out++ = lower[k + 1];
+            *out++ = upper[k + 1];
         }
+        mesh.AddTriangles(corners, TerrainColor);
         upper.swap(lower);
     }
 }
@@ -201,7 +210,7 @@ void ConvertTerrain(const TTerrainSource& source, const TTerrainSettings& settin
         point(std::to_string(percent) + "/100");
     };
     try {
-        terrain.CalcNormals(true, TerrainSmoothingAngle);
+        SmoothTerrainNormals(terrain, samples.Counts.NX, samples.Counts.NY, TerrainSmoothingAngle);
     } catch (...) {
         terrain.OnProgress = nullptr;
         throw;

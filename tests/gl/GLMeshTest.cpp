@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -133,6 +134,35 @@ TEST(TGLMeshTest, AddTriangleKeepsTheListsInStepAndGrowsExtentsFromTheOrigin)
 
     mesh.Vertices.Delete(5);
     EXPECT_EQ(mesh.VertexNormals.Count(), 5);
+}
+
+TEST(TGLMeshTest, AddTrianglesLeavesTheMeshThatSingleAddsLeave)
+{
+    // Appended to a mesh that already has a face and its extents; the stray eighth corner is left
+    // out. Enough faces to grow the lists past their first blocks.
+    std::vector<Vector3D> corners;
+    for (int32_t k = 0; k < 3 * 40 + 1; ++k)
+        corners.push_back({std::sin(k * 0.7) * 5, double(k % 4), std::cos(k * 1.3) * (k % 3)});
+    TGLMesh one;
+    TGLMesh bulk;
+    for (TGLMesh* mesh : {&one, &bulk}) {
+        mesh->AddTriangle({1, 1, 1}, {3, 1, 1}, {1, 4, 1}, 0x123456);
+        mesh->OctTreeValid = mesh->TexCoordsValid = mesh->Sorted = true;
+    }
+    for (size_t k = 0; k + 2 < corners.size(); k += 3)
+        one.AddTriangle(corners[k], corners[k + 1], corners[k + 2], 0xABCDEF);
+    bulk.AddTriangles(corners, 0xABCDEF);
+
+    ASSERT_EQ(bulk.FaceCount(), 41);
+    EXPECT_TRUE(std::equal(bulk.Vertices.Items().begin(), bulk.Vertices.Items().end(), one.Vertices.Items().begin()));
+    EXPECT_TRUE(std::equal(bulk.FaceNormals.Items().begin(), bulk.FaceNormals.Items().end(),
+                           one.FaceNormals.Items().begin()));
+    EXPECT_TRUE(std::equal(bulk.FaceColor.Items().begin(), bulk.FaceColor.Items().end(), one.FaceColor.Items().begin()));
+    EXPECT_EQ(bulk.VertexNormals.Count(), one.VertexNormals.Count());
+    EXPECT_EQ(bulk.Vertices.Objects().size(), size_t(bulk.Vertices.Count()));
+    EXPECT_EQ(bulk.ExtentMin, one.ExtentMin);
+    EXPECT_EQ(bulk.ExtentMax, one.ExtentMax);
+    EXPECT_FALSE(bulk.OctTreeValid || bulk.TexCoordsValid || bulk.Sorted);
 }
 
 TEST(TGLMeshTest, ReserveMakesRoomWithoutChangingTheMesh)
