@@ -296,6 +296,7 @@ void TGLMesh::AddTriangles(std::span<const Vector3D> corners, uint32_t color)
     OctTreeValid = false;
     TexCoordsValid = false;
     Sorted = false;
+    DataChanged();
 }
 
 void TGLMesh::AddQuad(const Vector3D& p1, const Vector3D& p2, const Vector3D& p3, const Vector3D& p4, uint32_t color)
@@ -448,6 +449,7 @@ void TGLMesh::SmoothVertexNormals(std::span<const int32_t> groupStarts, std::spa
             Progress("Vertex Normals", done++, count);
         }
     }
+    DataChanged();
     Progress("Done", 1, 1);
 }
 

@@ -482,6 +482,17 @@ TEST(TGLMeshTest, EveryChangeToWhatIsDrawnMovesTheGeneration)
     };
     const TCase cases[] = {
         {"add", [](TGLMesh& m) { m.AddTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 0); }},
+        {"add in bulk",
+         [](TGLMesh& m) {
+             const Vector3D corners[] = {{0, 0, 2}, {1, 0, 2}, {0, 1, 2}};
+             m.AddTriangles(corners, 0);
+         }},
+        {"normals of known groups",
+         [](TGLMesh& m) {
+             const int32_t starts[] = {0, 1, 2, 3, 4, 5, 6};
+             const int32_t corners[] = {0, 1, 2, 3, 4, 5};
+             m.SmoothVertexNormals(starts, corners, 89);
+         }},
         {"move a corner", [](TGLMesh& m) { m.Vertices.Put(1, {2, 0, 0}); }},
         {"delete a corner", [](TGLMesh& m) { m.Vertices.Delete(2); }},
         {"normals", [](TGLMesh& m) { m.CalcNormals(); }},
