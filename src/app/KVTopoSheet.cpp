@@ -235,10 +235,10 @@ bool TTopoSheet::UpdateTopoView()
         picture.SetPixelFormat(pf32bit);
         finished = DrawTopo(
             *Doc_, picture, &Bar_, Units_().UnitFactor(), [this] { return AbortRequested(); },
-            [this] {
-                TopoImage_->PictureChanged();
-                ProcessMessages();
-            });
+            // Only the picture so far is shown here: the abort test after every row already runs
+            // the queue with input held back, while a plain processing of events here would
+            // deliver (and so lose) the very key press or click that should stop the drawing.
+            [this] { TopoImage_->PictureChanged(); });
     } catch (...) {
         TopoImage_->PictureChanged();
         box.Show();

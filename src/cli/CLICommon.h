@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,5 +78,6 @@ struct TSplitArgs {
     std::vector<std::string> Operands;
 };
 TSplitArgs SplitArgs(const TArgs& args, std::initializer_list<std::string_view> valued = {});
+TSplitArgs SplitArgs(const TArgs& args, std::span<const std::string_view> valued);
 
 } // namespace kv::cli

@@ -72,37 +72,27 @@ void WritePrintSolid(const TTerrainSource& source, const TTerrainSettings& setti
 
 int RunConvert(const TArgs& args)
 {
-    const TSplitArgs split =
-        SplitArgs(args, {"--box", "--exaggeration", "--budget", "--base", "--print-size", "--base-mm", "--render", "--drape"});
-    TTerrainSettings settings;
+    std::vector<std::string_view> valued(std::begin(TerrainValuedOptions), std::end(TerrainValuedOptions));
+    valued.insert(valued.end(), {"--print-size", "--base-mm", "--render"});
+    const TSplitArgs split = SplitArgs(args, valued);
+    TTerrainRequest request;
     TPrintOptions print;
-    std::optional<TRect> box;
-    std::optional<bool> useFeet;
     std::optional<std::string> render;
-    std::optional<std::string> drape;
     for (const TOption& option : split.Options) {
-        if (ApplyConversionOption(option, settings))
+        if (ApplyTerrainOption(option, request))
             continue;
-        const auto value = [&]() -> const std::string& {
-            if (!option.Value)
-                throw EUsageError{option.Name + " needs a value"};
-            return *option.Value;
-        };
-        if (option.Name == "--box")
-            box = ParseBoxOption(value());
-        else if (option.Name == "--print-size")
-            print.PrintSizeMM = ParseNumberOption(option.Name, value(), 1e-3, 1e6);
+        if (option.Name == "--print-size")
+            print.PrintSizeMM = ParseNumberOption(option.Name, OptionValue(option), 1e-3, 1e6);
         else if (option.Name == "--base-mm")
-            print.BaseMM = ParseNumberOption(option.Name, value(), 1e-3, 1e5);
+            print.BaseMM = ParseNumberOption(option.Name, OptionValue(option), 1e-3, 1e5);
         else if (option.Name == "--render")
-            render = value();
-        else if (option.Name == "--drape")
-            drape = value();
-        else if (option.Name == "--feet" || option.Name == "--meters")
-            useFeet = option.Name == "--feet";
+            render = OptionValue(option);
         else
             throw EUsageError{"unknown option '" + option.Name + "'"};
     }
+    const TTerrainSettings& settings = request.Settings;
+    const std::optional<TRect>& box = request.Box;
+    const std::optional<std::string>& drape = request.Drape;
     if (split.Operands.size() != 2)
         throw EUsageError{"convert needs a FILE and an OUT"};
     if (!box)
@@ -119,7 +109,7 @@ int RunConvert(const TArgs& args)
         throw EUsageError{"--no-base leaves an STL solid open; give --base-mm for a thin base instead"};
     if (render)
         CheckRenderPossible();
-    const TTerrainInput input = LoadTerrainBox(split.Operands[0], *box, WorkingUnits(useFeet));
+    const TTerrainInput input = LoadTerrainBox(split.Operands[0], *box, WorkingUnits(request.UseFeet));
     const TTerrainSource& source = input.Source;
     if (!solidFile) {
         // The scene as the window builds it, written by the scene-file writers.

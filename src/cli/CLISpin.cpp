@@ -44,49 +44,36 @@ void ParseSize(const std::string& text, TSpinMovie& movie)
 
 int RunSpin(const TArgs& args)
 {
-    const TSplitArgs split = SplitArgs(
-        args, {"--box", "--frames", "--fps", "--size", "--quality", "--exaggeration", "--budget", "--base", "--drape"});
-    TTerrainSettings settings;
+    std::vector<std::string_view> valued(std::begin(TerrainValuedOptions), std::end(TerrainValuedOptions));
+    valued.insert(valued.end(), {"--frames", "--fps", "--size", "--quality"});
+    const TSplitArgs split = SplitArgs(args, valued);
+    TTerrainRequest request;
     TSpinMovie movie;
-    std::optional<TRect> box;
-    std::optional<bool> useFeet;
-    std::optional<std::string> drape;
     for (const TOption& option : split.Options) {
-        if (ApplyConversionOption(option, settings))
+        if (ApplyTerrainOption(option, request))
             continue;
-        const auto value = [&]() -> const std::string& {
-            if (!option.Value)
-                throw EUsageError{option.Name + " needs a value"};
-            return *option.Value;
-        };
-        if (option.Name == "--box")
-            box = ParseBoxOption(value());
-        else if (option.Name == "--frames")
-            movie.Frames = ParseWhole(option.Name, value(), 1, 100000);
+        if (option.Name == "--frames")
+            movie.Frames = ParseWhole(option.Name, OptionValue(option), 1, 100000);
         else if (option.Name == "--fps")
-            movie.FramesPerSecond = ParseWhole(option.Name, value(), 1, 1000);
+            movie.FramesPerSecond = ParseWhole(option.Name, OptionValue(option), 1, 1000);
         else if (option.Name == "--size")
-            ParseSize(value(), movie);
+            ParseSize(OptionValue(option), movie);
         else if (option.Name == "--quality")
-            movie.Quality = ParseWhole(option.Name, value(), 0, 10000);
-        else if (option.Name == "--drape")
-            drape = value();
-        else if (option.Name == "--feet" || option.Name == "--meters")
-            useFeet = option.Name == "--feet";
+            movie.Quality = ParseWhole(option.Name, OptionValue(option), 0, 10000);
         else
             throw EUsageError{"unknown option '" + option.Name + "'"};
     }
     if (split.Operands.size() != 2)
         throw EUsageError{"spin needs a FILE and an OUT"};
-    if (!box)
+    if (!request.Box)
         throw EUsageError{"spin needs --box L,T,R,B (map pixels)"};
     movie.File = split.Operands[1];
     CheckRenderPossible();
-    const TTerrainInput input = LoadTerrainBox(split.Operands[0], *box, WorkingUnits(useFeet));
+    const TTerrainInput input = LoadTerrainBox(split.Operands[0], *request.Box, WorkingUnits(request.UseFeet));
     TTerrainDressing dress;
-    if (drape)
-        dress = [&](TGLMesh& terrain) { DrapePicture(*drape, input, terrain); };
-    RenderTerrainSpin(input.Source, settings, movie, dress);
+    if (request.Drape)
+        dress = [&](TGLMesh& terrain) { DrapePicture(*request.Drape, input, terrain); };
+    RenderTerrainSpin(input.Source, request.Settings, movie, dress);
     std::printf("%s: %d frames of %d x %d at %d frames per second\n", movie.File.string().c_str(), movie.Frames,
                 movie.Width, movie.Height, movie.FramesPerSecond);
     return 0;

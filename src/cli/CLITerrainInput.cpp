@@ -32,22 +32,32 @@ double ParseNumberOption(const std::string& option, const std::string& text, dou
     return value;
 }
 
-bool ApplyConversionOption(const TOption& option, TTerrainSettings& settings)
+const std::string& OptionValue(const TOption& option)
 {
-    const auto value = [&]() -> const std::string& {
-        if (!option.Value)
-            throw EUsageError{option.Name + " needs a value"};
-        return *option.Value;
-    };
-    if (option.Name == "--exaggeration") {
-        settings.Exaggeration = ParseNumberOption(option.Name, value(), TerrainExaggerationMin, TerrainExaggerationMax);
+    if (!option.Value)
+        throw EUsageError{option.Name + " needs a value"};
+    return *option.Value;
+}
+
+bool ApplyTerrainOption(const TOption& option, TTerrainRequest& request)
+{
+    TTerrainSettings& settings = request.Settings;
+    if (option.Name == "--box") {
+        request.Box = ParseBoxOption(OptionValue(option));
+    } else if (option.Name == "--drape") {
+        request.Drape = OptionValue(option);
+    } else if (option.Name == "--feet" || option.Name == "--meters") {
+        request.UseFeet = option.Name == "--feet";
+    } else if (option.Name == "--exaggeration") {
+        settings.Exaggeration =
+            ParseNumberOption(option.Name, OptionValue(option), TerrainExaggerationMin, TerrainExaggerationMax);
     } else if (option.Name == "--budget") {
-        const double k = ParseNumberOption(option.Name, value(), TerrainBudgetMinK, TerrainBudgetMaxK);
+        const double k = ParseNumberOption(option.Name, OptionValue(option), TerrainBudgetMinK, TerrainBudgetMaxK);
         if (k != std::trunc(k))
-            throw EUsageError{"--budget takes a whole number of K, found " + value()};
+            throw EUsageError{"--budget takes a whole number of K, found " + OptionValue(option)};
         settings.BudgetK = int32_t(k);
     } else if (option.Name == "--base") {
-        settings.BaseHeightPercent = ParseNumberOption(option.Name, value(), 0, 100);
+        settings.BaseHeightPercent = ParseNumberOption(option.Name, OptionValue(option), 0, 100);
         settings.DrawBase = true;
     } else if (option.Name == "--no-base") {
         settings.DrawBase = false;

@@ -19,9 +19,21 @@ TRect ParseBoxOption(const std::string& text);
 // A decimal number within [low, high]; throws EUsageError naming the option otherwise.
 double ParseNumberOption(const std::string& option, const std::string& text, double low, double high);
 
-// The conversion's options (--exaggeration, --budget, --base, --no-base) applied to `settings`;
-// false when `option` is none of them.
-bool ApplyConversionOption(const TOption& option, TTerrainSettings& settings);
+// The option's value; throws EUsageError when the arguments ended before it.
+const std::string& OptionValue(const TOption& option);
+
+// What every command that builds a terrain takes: the box, the conversion's options
+// (--exaggeration, --budget, --base, --no-base), a picture to drape and the working units.
+struct TTerrainRequest {
+    TTerrainSettings Settings;
+    std::optional<TRect> Box;
+    std::optional<std::string> Drape;
+    std::optional<bool> UseFeet; // --feet / --meters; the settings file's choice when not given
+};
+// Applies `option` to the request; false when it is none of the shared options.
+bool ApplyTerrainOption(const TOption& option, TTerrainRequest& request);
+// The valued options among them, for SplitArgs.
+inline constexpr std::string_view TerrainValuedOptions[] = {"--box", "--exaggeration", "--budget", "--base", "--drape"};
 
 // The working units: --feet / --meters when given, else the settings file's choice.
 TUnits WorkingUnits(const std::optional<bool>& useFeet);

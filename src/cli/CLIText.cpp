@@ -78,6 +78,11 @@ bool WantsHelp(const TArgs& args)
 
 TSplitArgs SplitArgs(const TArgs& args, std::initializer_list<std::string_view> valued)
 {
+    return SplitArgs(args, std::span<const std::string_view>(valued.begin(), valued.size()));
+}
+
+TSplitArgs SplitArgs(const TArgs& args, std::span<const std::string_view> valued)
+{
     TSplitArgs split;
     const auto takesValue = [&](std::string_view name) {
         for (std::string_view v : valued)

@@ -13,14 +13,6 @@ namespace kv::test {
 
 namespace {
 
-std::string Quoted(const std::string& arg)
-{
-    std::string quoted = "'";
-    for (char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 // The command's standard output; throws with its error output when it fails.
 std::string Output(const std::string& command)
 {
@@ -56,7 +48,7 @@ TProbedMovie ProbeMovie(const std::filesystem::path& fileName)
     std::istringstream lines(Output("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
                                     "stream=codec_name,codec_tag_string,width,height,r_frame_rate,nb_read_frames "
                                     "-of default=noprint_wrappers=1 " +
-                                    Quoted(fileName.string())));
+                                    ShellQuoted(fileName.string())));
     for (std::string line; std::getline(lines, line);) {
         const size_t equals = line.find('=');
         if (equals == std::string::npos)
@@ -76,7 +68,7 @@ TProbedMovie ProbeMovie(const std::filesystem::path& fileName)
             movie.Frames = std::stoll(value);
     }
     std::istringstream packets(Output("ffprobe -v error -select_streams v:0 -show_entries packet=flags -of csv=p=0 " +
-                                      Quoted(fileName.string())));
+                                      ShellQuoted(fileName.string())));
     for (std::string line; std::getline(packets, line);)
         if (!line.empty())
             movie.KeyPackets.push_back(line[0] == 'K');
@@ -88,9 +80,9 @@ std::vector<uint8_t> DecodeFrame(const std::filesystem::path& fileName, int64_t 
 {
     const std::filesystem::path raw = scratch / "frame.raw";
     std::filesystem::remove(raw);
-    Output("ffmpeg -v error -nostdin -y -i " + Quoted(fileName.string()) + " -vf 'select=eq(n\\," +
+    Output("ffmpeg -v error -nostdin -y -i " + ShellQuoted(fileName.string()) + " -vf 'select=eq(n\\," +
            std::to_string(index) + ")' -vsync passthrough -frames:v 1 -f rawvideo -pix_fmt " + pixelFormat + " " +
-           Quoted(raw.string()));
+           ShellQuoted(raw.string()));
     const std::string data = ReadFileText(raw);
     if (data.empty())
         throw std::runtime_error("ffmpeg decoded no frame " + std::to_string(index) + " of " + fileName.string());

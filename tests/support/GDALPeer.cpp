@@ -14,14 +14,6 @@ namespace kv::test {
 
 namespace {
 
-std::string Quoted(const std::string& arg)
-{
-    std::string quoted = "'";
-    for (char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 bool RunsCleanly(const std::string& command)
 {
     const int status = std::system(command.c_str());
@@ -56,8 +48,8 @@ TPeerGrid ReadWithGDAL(const std::filesystem::path& fileName, const std::filesys
 {
     const std::filesystem::path xyz = scratch / "peer.xyz";
     const std::filesystem::path errors = scratch / "peer-errors.txt";
-    if (!RunsCleanly("gdal_translate -q -of XYZ " + Quoted(fileName.string()) + " " + Quoted(xyz.string()) +
-                     " 2>" + Quoted(errors.string())))
+    if (!RunsCleanly("gdal_translate -q -of XYZ " + ShellQuoted(fileName.string()) + " " + ShellQuoted(xyz.string()) +
+                     " 2>" + ShellQuoted(errors.string())))
         throw std::runtime_error("GDAL does not read " + fileName.filename().string() + ": " +
                                  ReadFileText(errors));
 

@@ -41,4 +41,12 @@ void WriteFileText(const std::filesystem::path& fileName, const std::string& con
         throw std::runtime_error("cannot write " + fileName.string());
 }
 
+std::string ShellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 } // namespace kv::test

@@ -43,6 +43,8 @@ private:
 
 // Whole-file helpers for fixtures.
 std::string ReadFileText(const std::filesystem::path& fileName);
+// The text as one word for the shell, in single quotes.
+std::string ShellQuoted(const std::string& text);
 void WriteFileText(const std::filesystem::path& fileName, const std::string& contents);
 
 } // namespace kv::test
