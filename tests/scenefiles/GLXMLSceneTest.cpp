@@ -55,7 +55,7 @@ void BuildFullScene(TGLBaseFrame& base)
     texture.CubeMap->MapMode = cmReflectionMap;
     texture.CubeMap->TopMap.Width = 1;
     texture.CubeMap->TopMap.Height = 1;
-    for (uint8_t b : {1, 2, 3, 255})
+    for (const uint8_t b : {uint8_t{1}, uint8_t{2}, uint8_t{3}, uint8_t{255}})
         texture.CubeMap->TopMap.Image.Add(b);
     texture.CubeMap->SetRPlane({0, 0, 0.5f, 1});
     texture.CubeMap->SetOffset({1, 2, 3});
