@@ -21,4 +21,9 @@ void RenderTerrainSpin(const TTerrainSource&, const TTerrainSettings&, const TSp
     CheckRenderPossible();
 }
 
+void RenderSceneFileSpin(const std::filesystem::path&, bool, const TSpinMovie&)
+{
+    CheckRenderPossible();
+}
+
 } // namespace kv::cli

@@ -34,4 +34,7 @@ struct TSpinMovie {
 void RenderTerrainSpin(const TTerrainSource& source, const TTerrainSettings& settings, const TSpinMovie& movie,
                        const TTerrainDressing& dress = {});
 
+// The same turn of a scene file: a .txml scene (xmlScene) or a DirectX .x file.
+void RenderSceneFileSpin(const std::filesystem::path& sceneFile, bool xmlScene, const TSpinMovie& movie);
+
 } // namespace kv::cli

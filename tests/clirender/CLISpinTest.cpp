@@ -69,6 +69,27 @@ TEST_F(CLISpin, ATurnOfTheTerrainPlaysWithTheFramesAndRateAsked)
     }
 }
 
+// A scene saved by convert spins as it is, without a box.
+TEST_F(CLISpin, ASavedSceneTurnsToo)
+{
+    const auto scene = Scratch / "hills.txml";
+    const test::TCLIRun convert = test::RunCLI(
+        KV_CLI_PATH, {"convert", Sample, "--box", "50,50,250,200", "--budget", "5", scene.string()}, Scratch);
+    ASSERT_EQ(convert.ExitCode, 0) << convert.Err;
+    const auto file = Scratch / "scene.avi";
+    const test::TCLIRun run = Spin({scene.string(), file.string(), "--frames", "4", "--size", "96x64"}, Scratch);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    const test::TProbedMovie probed = test::ProbeMovie(file);
+    EXPECT_EQ(probed.Frames, 4);
+    EXPECT_EQ(probed.Width, 96);
+    const std::vector<uint8_t> first = test::DecodeFrame(file, 0, "rgb24", Scratch.Path());
+    EXPECT_GT(std::count_if(first.begin(), first.end(), [](uint8_t v) { return v > 64; }), int64_t(first.size() / 10));
+
+    const test::TCLIRun boxed = Spin({scene.string(), file.string(), "--box", "1,1,9,9"}, Scratch);
+    EXPECT_NE(boxed.ExitCode, 0);
+    EXPECT_THAT(boxed.Err, ::testing::HasSubstr("apply to elevation files"));
+}
+
 TEST_F(CLISpin, BadRequestsAreRefusedWithoutAMovie)
 {
     const auto file = (Scratch / "turn.avi").string();
