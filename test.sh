@@ -16,7 +16,7 @@ ctest --test-dir build/release --output-on-failure -j "$jobs"
 
 echo "== parser tests under ASan and UBSan"
 scripts/configure.sh build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_BENCH=OFF
-ninja -C build/sanitize kv_dem_tests kv_platform_tests kv_imaging_tests kv_gl_tests kv_mapview_tests kv_scenefiles_tests
+ninja -C build/sanitize kv_tests
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
 
