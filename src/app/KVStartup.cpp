@@ -2,6 +2,7 @@
 
 #include "app/KVMain.h"
 #include "app/KVMapView.h"
+#include "app/KVOverlayPage.h"
 #include "app/KVServices.h"
 #include "platform/KVError.h"
 #include "platform/SettingsFolder.h"
@@ -39,16 +40,24 @@ TCommandLine ParseCommandLine(const QStringList& arguments)
                 commandLine.Page = 1;
             else if (page == QLatin1String("3d"))
                 commandLine.Page = 2;
+            else if (page == QLatin1String("overlay"))
+                commandLine.Page = 3;
             else
-                throw EKorvelaError("--page takes \"dem\", \"topo\" or \"3d\", found \"" + page.toStdString() + "\".");
+                throw EKorvelaError("--page takes \"dem\", \"topo\", \"3d\" or \"overlay\", found \"" +
+                                    page.toStdString() + "\".");
         } else if (argument == QLatin1String("--box")) {
             if (i + 1 >= arguments.size())
                 throw EKorvelaError("--box needs the selection as L,T,R,B.");
             commandLine.Box = ParseBox(arguments[++i].toStdString(), "--box");
+        } else if (argument == QLatin1String("--overlay")) {
+            if (i + 1 >= arguments.size())
+                throw EKorvelaError("--overlay needs the picture to load into the Overlay Editor.");
+            commandLine.Overlay = arguments[++i];
         } else if (argument.startsWith(QLatin1String("--"))) {
             throw EKorvelaError(
                 "Unknown option " + argument.toStdString() +
-                "; the program takes [--screenshot OUT.png [--page dem|topo|3d] [--box L,T,R,B]] [FILE].");
+                "; the program takes [--screenshot OUT.png [--page dem|topo|3d|overlay] [--box L,T,R,B] "
+                "[--overlay IMAGE]] [FILE].");
         } else if (commandLine.File.isEmpty()) {
             commandLine.File = argument;
         }
@@ -94,32 +103,57 @@ TAppServices UnattendedServices()
     return services;
 }
 
-int SaveScreenshot(TForm1& form, const QString& name, int page, const std::optional<TRect>& box)
+// The steps a user takes before the picture of `commandLine.Page`: the selection on the map
+// and "Edit" for the topo page; then "Convert 3D" for the 3D and overlay pages (on the 3D page
+// only with a box: without one it shows its test figure); then the picture loaded and fitted on
+// the overlay page. False, with a message, when a step fails.
+bool PrepareScreenshotPage(TForm1& form, const TCommandLine& commandLine)
+{
+    const int page = commandLine.Page;
+    const std::optional<TRect>& box = commandLine.Box;
+    if (page == 1 || (page == 3 && !box)) {
+        if (box) {
+            form.Document().DemSelection = *box;
+            form.DEMImage().OverClipBox().SetRect(*box);
+        }
+        form.TopoEdit();
+        if (page == 3 && !form.TopoDocument().Grid.Empty() && !form.RunConversion(form.TopoDocument())) {
+            std::fprintf(stderr, "The map could not be converted.\n");
+            return false;
+        }
+    } else if ((page == 2 || page == 3) && box) {
+        if (!form.ConvertSelection(*box)) {
+            std::fprintf(stderr, "The box could not be converted.\n");
+            return false;
+        }
+    }
+    if (page == 3 && !commandLine.Overlay.isEmpty()) {
+        try {
+            form.OverlayPage().LoadOverlayFile(commandLine.Overlay, true);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return false;
+        }
+    }
+    return true;
+}
+
+int SaveScreenshot(TForm1& form, const TCommandLine& commandLine)
 {
     // Opening a file makes its folder the working folder: a relative name means the folder
     // the program was started in.
-    const QString fileName = QFileInfo(name).absoluteFilePath();
+    const QString fileName = QFileInfo(commandLine.Screenshot).absoluteFilePath();
+    TCommandLine steps = commandLine;
+    if (!steps.Overlay.isEmpty())
+        steps.Overlay = QFileInfo(steps.Overlay).absoluteFilePath();
     form.FirstActivate();
     if (!form.WaitForOpen(10 * 60 * 1000)) {
         std::fprintf(stderr, "The file took too long to open.\n");
         return 1;
     }
-    if (page == 1) {
-        // What a user does: the selection on the map, then "Edit".
-        TDocument& document = form.Document();
-        if (box) {
-            document.DemSelection = *box;
-            form.DEMImage().OverClipBox().SetRect(*box);
-        }
-        form.TopoEdit();
-    } else if (page == 2 && box) {
-        // The same, then "Convert 3D" with the conversion dialog's values.
-        if (!form.ConvertSelection(*box)) {
-            std::fprintf(stderr, "The box could not be converted.\n");
-            return 1;
-        }
-    }
-    form.ShowPage(page);
+    if (!PrepareScreenshotPage(form, steps))
+        return 1;
+    form.ShowPage(commandLine.Page);
     // Two rounds of events let the window lay out and paint what the open changed.
     QApplication::processEvents();
     QApplication::processEvents();
@@ -142,7 +176,7 @@ int RunProgram(const TCommandLine& commandLine)
     TForm1 form(std::move(options));
     form.show();
     if (!commandLine.Screenshot.isEmpty())
-        return SaveScreenshot(form, commandLine.Screenshot, commandLine.Page, commandLine.Box);
+        return SaveScreenshot(form, commandLine);
     return QApplication::exec();
 }
 

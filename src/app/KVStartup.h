@@ -12,22 +12,28 @@
 
 namespace kv {
 
-// korvela3d [FILE]  or  korvela3d --screenshot OUT.png [--page dem|topo|3d] [--box L,T,R,B] [FILE]
+// korvela3d [FILE]  or
+// korvela3d --screenshot OUT.png [--page dem|topo|3d|overlay] [--box L,T,R,B] [--overlay IMAGE] [FILE]
 struct TCommandLine {
     QString File;       // opened at the first activation
     QString Screenshot; // when set: open FILE, save a picture of the window there, exit
-    int Page = 0;       // the page the picture shows: 0 "DEM Reader", 1 "Topo Editor", 2 "3D Model Editor"
+    // The page the picture shows: 0 "DEM Reader", 1 "Topo Editor", 2 "3D Model Editor",
+    // 3 "Overlay Editor".
+    int Page = 0;
     // The map selection (map pixels) that "Edit" copies into the topo editor for --page topo
-    // (the whole map when not given); for --page 3d "Convert 3D" then converts it with the
-    // conversion dialog's values.
+    // and overlay (the whole map when not given); for --page 3d and overlay "Convert 3D" then
+    // converts it with the conversion dialog's values.
     std::optional<TRect> Box;
+    // For --page overlay: the picture loaded into the "Overlay Editor" and fitted to the grid.
+    QString Overlay;
 };
 
 // "L,T,R,B" as four whole numbers; throws EKorvelaError naming `option` otherwise.
 TRect ParseBox(const std::string& text, const std::string& option);
 
 // The arguments after the program name. Throws EKorvelaError on an unknown option, a
-// --screenshot without its file, a --page other than "dem", "topo" or "3d", or a malformed --box.
+// --screenshot without its file, a --page other than "dem", "topo", "3d" or "overlay", a malformed
+// --box, or an --overlay without its picture.
 TCommandLine ParseCommandLine(const QStringList& arguments);
 
 // A QApplication whose event delivery shows any escaping exception in a message box instead

@@ -126,15 +126,17 @@ TEST(KVStartupTest, ParseCommandLine)
         QString Screenshot;
         int Page = 0;
         std::optional<TRect> Box;
+        QString Overlay;
     } rows[] = {
-        {"nothing", {}, {}, {}, 0, {}},
-        {"a file", {"area.dem"}, "area.dem", {}, 0, {}},
-        {"screenshot with file", {"--screenshot", "out.png", "area.dem"}, "area.dem", "out.png", 0, {}},
-        {"file before screenshot", {"area.dem", "--screenshot", "out.png"}, "area.dem", "out.png", 0, {}},
-        {"later names ignored", {"a.dem", "b.dem"}, "a.dem", {}, 0, {}},
-        {"3D page", {"--screenshot", "out.png", "--page", "3D"}, {}, "out.png", 2, {}},
-        {"DEM page", {"--page", "dem", "--screenshot", "out.png"}, {}, "out.png", 0, {}},
-        {"topo page with box", {"--page", "topo", "--box", "10,-2,300,250"}, {}, {}, 1, TRect{10, -2, 300, 250}},
+        {"nothing", {}, {}, {}, 0, {}, {}},
+        {"a file", {"area.dem"}, "area.dem", {}, 0, {}, {}},
+        {"screenshot with file", {"--screenshot", "out.png", "area.dem"}, "area.dem", "out.png", 0, {}, {}},
+        {"file before screenshot", {"area.dem", "--screenshot", "out.png"}, "area.dem", "out.png", 0, {}, {}},
+        {"later names ignored", {"a.dem", "b.dem"}, "a.dem", {}, 0, {}, {}},
+        {"3D page", {"--screenshot", "out.png", "--page", "3D"}, {}, "out.png", 2, {}, {}},
+        {"DEM page", {"--page", "dem", "--screenshot", "out.png"}, {}, "out.png", 0, {}, {}},
+        {"topo page with box", {"--page", "topo", "--box", "10,-2,300,250"}, {}, {}, 1, TRect{10, -2, 300, 250}, {}},
+        {"overlay page with picture", {"--page", "Overlay", "--overlay", "map.png", "a.dem"}, "a.dem", {}, 3, {}, "map.png"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -143,8 +145,11 @@ TEST(KVStartupTest, ParseCommandLine)
         EXPECT_EQ(commandLine.Screenshot, row.Screenshot);
         EXPECT_EQ(commandLine.Page, row.Page);
         EXPECT_EQ(commandLine.Box, row.Box);
+        EXPECT_EQ(commandLine.Overlay, row.Overlay);
     }
-    EXPECT_THAT([] { ParseCommandLine({"--page", "overlay"}); },
+    EXPECT_THAT([] { ParseCommandLine({"--overlay"}); },
+                ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("--overlay needs")));
+    EXPECT_THAT([] { ParseCommandLine({"--page", "print"}); },
                 ::testing::ThrowsMessage<EKorvelaError>(::testing::HasSubstr("--page takes")));
     for (const char* box : {"1,2,3", "1,2,3,4,", "1,2,x,4", "", "1,2,3,99999999999"})
         EXPECT_THAT([box] { ParseCommandLine({"--box", box}); },
