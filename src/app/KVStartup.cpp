@@ -106,7 +106,8 @@ TAppServices UnattendedServices()
 // The steps a user takes before the picture of `commandLine.Page`: the selection on the map
 // and "Edit" for the topo page; then "Convert 3D" for the 3D and overlay pages (on the 3D page
 // only with a box: without one it shows its test figure); then the picture loaded and fitted on
-// the overlay page. False, with a message, when a step fails.
+// the overlay page, and for the 3D page also applied ("Apply Overlay"). False, with a message,
+// when a step fails.
 bool PrepareScreenshotPage(TForm1& form, const TCommandLine& commandLine)
 {
     const int page = commandLine.Page;
@@ -127,9 +128,11 @@ bool PrepareScreenshotPage(TForm1& form, const TCommandLine& commandLine)
             return false;
         }
     }
-    if (page == 3 && !commandLine.Overlay.isEmpty()) {
+    if ((page == 2 || page == 3) && !commandLine.Overlay.isEmpty()) {
         try {
             form.OverlayPage().LoadOverlayFile(commandLine.Overlay, true);
+            if (page == 2)
+                form.OverlayPage().ApplyOverlayToTerrain();
         } catch (const std::exception& error) {
             std::fprintf(stderr, "%s\n", error.what());
             return false;

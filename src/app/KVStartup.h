@@ -24,7 +24,8 @@ struct TCommandLine {
     // and overlay (the whole map when not given); for --page 3d and overlay "Convert 3D" then
     // converts it with the conversion dialog's values.
     std::optional<TRect> Box;
-    // For --page overlay: the picture loaded into the "Overlay Editor" and fitted to the grid.
+    // For --page overlay: the picture loaded into the "Overlay Editor" and fitted to the grid;
+    // for --page 3d also draped over the converted terrain.
     QString Overlay;
 };
 
