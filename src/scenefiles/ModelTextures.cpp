@@ -20,7 +20,13 @@ std::string TexturePNG(const TGLMesh& mesh)
 
 std::filesystem::path TexturePictureFile(const std::filesystem::path& modelFile, int32_t index)
 {
-    std::string name = modelFile.stem().string() + "_texture";
+    // The name goes between quotes in an X file and after a blank in an .mtl: quotes, backslashes,
+    // blanks and control characters become "_" (the picture is saved under the same name).
+    std::string name = modelFile.stem().string();
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) <= 32 || c == '"' || c == '\\')
+            c = '_';
+    name += "_texture";
     if (index > 0)
         name += std::to_string(index + 1);
     return modelFile.parent_path() / (name + ".png");

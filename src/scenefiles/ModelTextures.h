@@ -20,7 +20,8 @@ std::vector<Vector2D> ExportedTexCoords(const TGLMesh& mesh);
 std::string TexturePNG(const TGLMesh& mesh);
 
 // The picture file of the model's textured mesh number `index` (from 0): "<stem>_texture.png",
-// then "<stem>_texture2.png" and on, beside the model file.
+// then "<stem>_texture2.png" and on, beside the model file; blanks, quotes and backslashes of the
+// stem become "_".
 std::filesystem::path TexturePictureFile(const std::filesystem::path& modelFile, int32_t index);
 
 // Saves the picture of every textured mesh of the base frame's mesh list, in list order, as its

@@ -229,6 +229,13 @@ TEST(ModelExport, XFileKeepsTheDrapedPicture)
     }
     EXPECT_FALSE(copy.Meshes().Mesh(2)->Texture->Enabled);
 
+    // A name that would end the quoted picture name, or split it at a blank, still reads back.
+    ExportModel(base, dir / "my \"terrain\".x");
+    TGLBaseFrame quoted;
+    LoadXFile(quoted, dir / "my \"terrain\".x");
+    EXPECT_TRUE(quoted.Meshes().Mesh(0)->Texture->Enabled);
+    EXPECT_TRUE(std::filesystem::exists(dir / "my__terrain__texture.png"));
+
     std::filesystem::remove(dir / "model_texture.png");
     TGLBaseFrame bare;
     LoadXFile(bare, dir / "model.x");
