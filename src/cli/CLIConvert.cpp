@@ -37,7 +37,9 @@ const char* const ConvertHelp =
     "  .x     the meshes as a DirectX text file.\n"
     "  .obj, .ply, .glb  the meshes for today's 3D tools (Y up, in the scene's units).\n"
     "--drape IMAGE stretches the picture over the box (as the Overlay Editor's default fit\n"
-    "does, unturned) and drapes it on the terrain, in a .txml scene and the --render picture.\n"
+    "does, unturned) and drapes it on the terrain: a .txml scene keeps it, a .glb embeds it,\n"
+    "a .x or .obj names it and saves it beside as OUT's name with _texture.png; the --render\n"
+    "picture shows it. .stl and .ply files cannot carry a picture.\n"
     "--render PNG also draws the converted scene (fitted view, default lights) into a\n"
     "picture; it needs a display for OpenGL (xvfb-run will do). --no-base leaves the base\n"
     "out of the picture; a solid always has one. --feet or --meters picks the working\n"
@@ -102,9 +104,11 @@ int RunConvert(const TArgs& args)
     const bool solidFile = extension == ".stl";
     if (!solidFile && ModelFormatOf(out) == mfUnknown)
         throw EUsageError{"OUT must end in .stl, .txml, .x, .obj, .ply or .glb, found '" + out.string() + "'"};
-    if (drape && extension != ".txml" && !render)
-        throw EUsageError{"--drape goes into .txml scenes and --render pictures; " + out.filename().string() +
-                          " would not keep the picture"};
+    const TModelFormat format = ModelFormatOf(out);
+    const bool keepsPicture = format == mfXML || format == mfX || format == mfGLB || format == mfOBJ;
+    if (drape && !keepsPicture)
+        throw EUsageError{"--drape goes into .txml, .x, .glb and .obj files (and --render pictures); " +
+                          out.filename().string() + " cannot keep the picture"};
     if (solidFile && !settings.DrawBase)
         throw EUsageError{"--no-base leaves an STL solid open; give --base-mm for a thin base instead"};
     if (render)
@@ -118,7 +122,7 @@ int RunConvert(const TArgs& args)
         TConvertProgress progress;
         progress.ResetScene = [&] { scene.Reset(); };
         ConvertTerrain(source, settings, *objects.Terrain, *objects.Base, progress);
-        if (drape && extension == ".txml")
+        if (drape)
             DrapePicture(*drape, input, *objects.Terrain);
         ExportModel(scene, out);
         std::printf("%s: %lld terrain and %lld base triangles of %d x %d cells\n", out.string().c_str(),

@@ -171,18 +171,18 @@ Vector3D TextureRotate(const Vector3D& p, double a1, double a2, double a3)
     return QuaternionRotateVector(QuaternionFromEuler(-a1, a2, a3), p);
 }
 
-void TGLObjectTexture::ComputeTexCoords(std::span<const Vector3D> vertices, const Vector3D&, const Vector3D&)
+std::vector<Vector2D> TGLObjectTexture::MappedTexCoords(std::span<const Vector3D> vertices) const
 {
-    TexCoords.Clear();
+    std::vector<Vector2D> coords;
     if (ManualTextureMap_ == mmPlanar) {
         for (const Vector3D& p : vertices) {
             const Vector3D r = TextureRotate(p, Pitch_, Yaw_, Roll_);
-            TexCoords.Add(Vector2D{r.x * Scale_.x - Offset_.x, r.y * Scale_.y - Offset_.y});
+            coords.push_back(Vector2D{r.x * Scale_.x - Offset_.x, r.y * Scale_.y - Offset_.y});
         }
-        return;
+        return coords;
     }
     if (ManualTextureMap_ != mmCylindrical && ManualTextureMap_ != mmSpherical)
-        return;
+        return coords;
     const Quaternion turn = QuaternionFromEuler(-Pitch_, 0, 0);
     for (size_t face = 0; face + 3 <= vertices.size(); face += 3) {
         Vector3D r[3];
@@ -206,9 +206,17 @@ void TGLObjectTexture::ComputeTexCoords(std::span<const Vector3D> vertices, cons
             const double v = ManualTextureMap_ == mmCylindrical
                                  ? c.z * Scale_.y - Offset_.y
                                  : TextureArcTan2(c.z, VectorLength(c)) * Scale_.y / M_PI - Offset_.y;
-            TexCoords.Add(Vector2D{u, v});
+            coords.push_back(Vector2D{u, v});
         }
     }
+    return coords;
+}
+
+void TGLObjectTexture::ComputeTexCoords(std::span<const Vector3D> vertices, const Vector3D&, const Vector3D&)
+{
+    TexCoords.Clear();
+    for (const Vector2D& c : MappedTexCoords(vertices))
+        TexCoords.Add(c);
 }
 
 Matrix4x4 TGLObjectTexture::GeneratedTextureMatrix() const

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace kv {
 
@@ -97,6 +98,8 @@ public:
     // spherical, one per corner of each whole face. Any other map leaves TexCoords empty. The
     // extents are not used by any mapping.
     void ComputeTexCoords(std::span<const Vector3D> vertices, const Vector3D& extentMin, const Vector3D& extentMax);
+    // The same coordinates, returned instead of kept.
+    std::vector<Vector2D> MappedTexCoords(std::span<const Vector3D> vertices) const;
     // The texture matrix of generated coordinates: scale by Scale, translate by Offset, rotate by
     // Roll about z, composed as glScaled, glTranslated, glRotated compose them.
     Matrix4x4 GeneratedTextureMatrix() const;

@@ -1,5 +1,6 @@
 #include "scenefiles/GLXFileReader.h"
 
+#include "imaging/ImageLib.h"
 #include "platform/FileIO.h"
 #include "platform/KVError.h"
 #include "scenefiles/GLXFileBinToText.h"
@@ -13,15 +14,16 @@
 
 namespace kv {
 
-void ReadXFile(TGLFrame& baseFrame, std::string_view data, const TProgressCallback& progress, bool append)
+void ReadXFile(TGLFrame& baseFrame, std::string_view data, const TProgressCallback& progress, bool append,
+               const TXTextureLoader& loadTexture)
 {
     TXFileInfo info;
     ReadXFileHeader(data, info);
     if (info.Format == xfText) {
-        ReadXFileText(baseFrame.Meshes(), data, append, progress);
+        ReadXFileText(baseFrame.Meshes(), data, append, progress, 100, 0, loadTexture);
     } else if (info.Format == xfBinary) {
         const std::string text = XFileBinaryToText(data, progress, 50, 0);
-        ReadXFileText(baseFrame.Meshes(), text, append, progress, 50, 50);
+        ReadXFileText(baseFrame.Meshes(), text, append, progress, 50, 50, loadTexture);
     } else {
         throw EKorvelaError(std::string("File Type Unsupported: ") + XFileFormatName(info.Format));
     }
@@ -76,7 +78,16 @@ void LoadXFile(TGLFrame& baseFrame, const std::filesystem::path& fileName, const
                bool append)
 {
     const TMappedFile file(fileName);
-    ReadXFile(baseFrame, file.Text(), progress, append);
+    const std::filesystem::path folder = std::filesystem::absolute(fileName).parent_path();
+    const TXTextureLoader loadTexture = [&folder](const std::string& name, TBitmap& picture) {
+        try {
+            LoadImageFile(picture, folder / name);
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    ReadXFile(baseFrame, file.Text(), progress, append, loadTexture);
 }
 
 } // namespace kv

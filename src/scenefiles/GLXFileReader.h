@@ -4,6 +4,7 @@
 // added. Compressed files are refused.
 
 #include "gl/GLFrame.h"
+#include "scenefiles/GLXFileTextReader.h"
 #include "scenefiles/SceneProgress.h"
 
 #include <filesystem>
@@ -11,8 +12,12 @@
 
 namespace kv {
 
-void ReadXFile(TGLFrame& baseFrame, std::string_view data, const TProgressCallback& progress = {}, bool append = false);
-// Loads the whole file first; a file that cannot be opened fails before anything changes.
+// `loadTexture` gives the pictures the materials name (none without it).
+void ReadXFile(TGLFrame& baseFrame, std::string_view data, const TProgressCallback& progress = {}, bool append = false,
+               const TXTextureLoader& loadTexture = {});
+// Loads the whole file first; a file that cannot be opened fails before anything changes. The
+// pictures the materials name are loaded from the file's folder; a mesh whose picture cannot be
+// read is drawn without it.
 void LoadXFile(TGLFrame& baseFrame, const std::filesystem::path& fileName, const TProgressCallback& progress = {},
                bool append = false);
 

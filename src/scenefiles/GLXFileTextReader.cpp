@@ -59,8 +59,9 @@ constexpr TMatrix Identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 class TXTextParser {
 public:
-    TXTextParser(TGLMeshList& meshes, std::string_view text, bool append, TStreamProgress progress)
-        : Meshes_(meshes), Text_(text), Append_(append), Progress_(progress)
+    TXTextParser(TGLMeshList& meshes, std::string_view text, bool append, TStreamProgress progress,
+                 const TXTextureLoader& loadTexture)
+        : Meshes_(meshes), Text_(text), Append_(append), Progress_(progress), LoadTexture_(loadTexture)
     {
     }
 
@@ -97,6 +98,7 @@ private:
     std::string_view Text_;
     bool Append_;
     TStreamProgress Progress_;
+    const TXTextureLoader& LoadTexture_;
     size_t Pos_ = 0;
     std::string Word_;
     std::vector<TXMaterial> Library_;
@@ -400,6 +402,7 @@ private:
         ReadVertexList(list, true, "vertex");
         mesh.Reserve(static_cast<int32_t>(std::min<int64_t>(TriangleCount(list), INT32_MAX / 3)));
         std::vector<int32_t> faceOfTriangle;
+        std::vector<int32_t> vertexOfCorner;
         // The corners go straight into the lists (no change events per vertex); the face
         // normals follow for all faces at once.
         ForEachTriangle(list, [&](int32_t face, int32_t a, int32_t b, int32_t c) {
@@ -409,12 +412,15 @@ private:
             mesh.Vertices.Add(v[size_t(c)]);
             mesh.FaceColor.Add(0xFFFFFFu);
             faceOfTriangle.push_back(face);
+            if (LoadTexture_)
+                vertexOfCorner.insert(vertexOfCorner.end(), {a, b, c});
         });
         mesh.ResetPose();
         // A failure in the blocks below leaves the mesh as it is: it must already be whole.
         mesh.CalcNormals(false);
 
         TXMaterialList materials;
+        std::vector<Vector2D> texCoords;
         bool hasNormals = false;
         for (;;) {
             const TBlockType token = NextToken();
@@ -426,7 +432,7 @@ private:
             } else if (token == btMeshMaterialList) {
                 materials = ReadMaterialList();
             } else if (token == btMeshTextureCoords) {
-                SkipTextureCoords();
+                texCoords = ReadTextureCoords();
             } else if (token == btOpenBrace) {
                 SkipToMatchingBrace();
             } else {
@@ -439,7 +445,31 @@ private:
         else
             mesh.CalcNormals(true, 89.0);
         mesh.RecalcExtents();
+        if (texCoords.size() == list.Vectors.size() && !materials.Materials.empty())
+            ApplyTexture(mesh, materials.Materials[0].TextureFileName, texCoords, vertexOfCorner);
         ++MeshCounter_;
+    }
+
+    // The picture as the mesh's enabled texture, the file's (u, v) (v down the picture) as the
+    // corners' computed (s, t) with t up, kept as they are until the texture is changed.
+    void ApplyTexture(TGLMesh& mesh, const std::string& fileName, const std::vector<Vector2D>& texCoords,
+                      const std::vector<int32_t>& vertexOfCorner)
+    {
+        TBitmap picture;
+        if (fileName.empty() || !LoadTexture_ || !LoadTexture_(fileName, picture) || picture.Empty())
+            return;
+        TGLObjectTexture& texture = *mesh.Texture;
+        texture.LoadFromBitmap(picture);
+        texture.TextureMode = tmComputed;
+        texture.TexCoords.Clear();
+        texture.TexCoords.SetCapacity(static_cast<int32_t>(vertexOfCorner.size()));
+        for (int32_t vertex : vertexOfCorner) {
+            const Vector2D& uv = texCoords[size_t(vertex)];
+            texture.TexCoords.Add(Vector2D{uv.x, 1.0 - uv.y});
+        }
+        texture.Enabled = true;
+        texture.Changed();
+        mesh.TexCoordsValid = true;
     }
 
     void ReadNormals(TGLMesh& mesh, const TVertexList& faces)
@@ -460,16 +490,20 @@ private:
         SkipPastCloseBrace();
     }
 
-    void SkipTextureCoords()
+    std::vector<Vector2D> ReadTextureCoords()
     {
         ExpectOpenBrace();
         const int32_t count = ReadCount("texture coordinates", 2);
+        std::vector<Vector2D> coords;
+        coords.reserve(static_cast<size_t>(count));
         for (int32_t i = 0; i < count; ++i) {
-            ReadFloat();
-            ReadFloat();
+            const double u = ReadFloat();
+            const double v = ReadFloat();
+            coords.push_back({u, v});
             SkipSeparator();
         }
         SkipPastCloseBrace();
+        return coords;
     }
 
     Float4 ReadColor(int components)
@@ -601,9 +635,10 @@ private:
 } // namespace
 
 void ReadXFileText(TGLMeshList& meshes, std::string_view text, bool append, const TProgressCallback& progress,
-                   int32_t progressScale, int32_t progressOffset)
+                   int32_t progressScale, int32_t progressOffset, const TXTextureLoader& loadTexture)
 {
-    TXTextParser parser(meshes, text, append, TStreamProgress(progress, text.size(), progressScale, progressOffset));
+    TXTextParser parser(meshes, text, append, TStreamProgress(progress, text.size(), progressScale, progressOffset),
+                        loadTexture);
     parser.Read();
 }
 

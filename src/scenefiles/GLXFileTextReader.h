@@ -8,6 +8,7 @@
 #include "gl/GLMesh.h"
 #include "scenefiles/GLXFileGlobal.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,15 @@ struct TXMaterialList {
     std::vector<TXMaterial> Materials;
 };
 
+// Fills the bitmap with the picture a material's TextureFilename names; false when there is none
+// to be had (the mesh is then drawn without it).
+using TXTextureLoader = std::function<bool(const std::string& fileName, TBitmap& picture)>;
+
 // Reads the text that follows the 16-byte header (`text` is the whole file); progress runs
-// through the callback as Scale * position / size + Offset.
+// through the callback as Scale * position / size + Offset. A mesh with texture coordinates for
+// all its vertices whose first material names a picture that `loadTexture` gives is textured with
+// it, its coordinates kept as computed ones; without a loader textures are left aside.
 void ReadXFileText(TGLMeshList& meshes, std::string_view text, bool append, const TProgressCallback& progress = {},
-                   int32_t progressScale = 100, int32_t progressOffset = 0);
+                   int32_t progressScale = 100, int32_t progressOffset = 0, const TXTextureLoader& loadTexture = {});
 
 } // namespace kv

@@ -3,6 +3,7 @@
 #include "gl/GLMesh.h"
 #include "platform/FileIO.h"
 #include "scenefiles/Hash.h"
+#include "scenefiles/ModelTextures.h"
 
 #include <charconv>
 #include <string>
@@ -87,7 +88,7 @@ std::string Fixed(double v)
     return text;
 }
 
-void WriteMaterial(TXFileText& out, const TGLMesh& mesh, uint32_t color)
+void WriteMaterial(TXFileText& out, const TGLMesh& mesh, uint32_t color, const std::string& picture)
 {
     out.OpenBlock("Material");
     const float red = static_cast<float>(color & 0xFF) / 255.0f;
@@ -100,10 +101,15 @@ void WriteMaterial(TXFileText& out, const TGLMesh& mesh, uint32_t color)
     out.Line(Fixed(s.r) + ";" + Fixed(s.g) + ";" + Fixed(s.b) + ";;");
     const Float4& e = mesh.LightEmission;
     out.Line(Fixed(e.r) + ";" + Fixed(e.g) + ";" + Fixed(e.b) + ";;");
+    if (!picture.empty()) {
+        out.OpenBlock("TextureFilename");
+        out.Line("\"" + picture + "\";");
+        out.CloseBlock();
+    }
     out.CloseBlock();
 }
 
-void WriteMaterialList(TXFileText& out, const TGLMesh& mesh, TIntegerHashTable& colors)
+void WriteMaterialList(TXFileText& out, const TGLMesh& mesh, TIntegerHashTable& colors, const std::string& picture)
 {
     const int32_t faces = mesh.FaceCount();
     colors.Clear();
@@ -121,7 +127,7 @@ void WriteMaterialList(TXFileText& out, const TGLMesh& mesh, TIntegerHashTable& 
     for (int32_t index : materialOfFace)
         out.Line(std::to_string(index) + ";");
     for (int32_t i = 0; i < colors.Count(); ++i)
-        WriteMaterial(out, mesh, colors.Key(i));
+        WriteMaterial(out, mesh, colors.Key(i), picture);
     out.CloseBlock();
 }
 
@@ -137,13 +143,30 @@ std::string XName(const std::string& name)
     return word;
 }
 
-void WriteMesh(TXFileText& out, const TGLMesh& mesh, TIntegerHashTable& colors)
+// One (u, v) per vertex, v running down the picture from its top row as X files count it.
+void WriteTexCoordLines(TXFileText& out, const std::vector<Vector2D>& coords)
+{
+    out.OpenBlock("MeshTextureCoords");
+    out.Line(std::to_string(coords.size()) + ";");
+    for (size_t i = 0; i < coords.size(); ++i) {
+        out.Indent();
+        AppendFixed(out.Text, coords[i].x);
+        out.Text += ';';
+        AppendFixed(out.Text, 1.0 - coords[i].y);
+        out.Text += i + 1 == coords.size() ? ";;\r\n" : ";,\r\n";
+    }
+    out.CloseBlock();
+}
+
+// `picture` is the texture's file name, empty for a mesh drawn without one.
+void WriteMesh(TXFileText& out, const TGLMesh& mesh, TIntegerHashTable& colors, const std::vector<Vector2D>& texCoords,
+               const std::string& picture)
 {
     out.OpenBlock("Mesh", XName(mesh.Name()));
     const int32_t faces = mesh.FaceCount();
     WriteVectorLines(out, mesh.Vertices.Items().first(static_cast<size_t>(3 * faces)));
     WriteFaceLines(out, faces);
-    WriteMaterialList(out, mesh, colors);
+    WriteMaterialList(out, mesh, colors, picture);
     // Normal faces name the normal of each corner, so a mesh without one normal per corner would
     // give a block whose faces point past its normals: it is left out, and readers compute normals.
     if (mesh.VertexNormals.Count() == 3 * faces) {
@@ -152,12 +175,14 @@ void WriteMesh(TXFileText& out, const TGLMesh& mesh, TIntegerHashTable& colors)
         WriteFaceLines(out, faces);
         out.CloseBlock();
     }
+    if (!picture.empty())
+        WriteTexCoordLines(out, texCoords);
     out.CloseBlock();
 }
 
 } // namespace
 
-std::string XFileText(const TGLFrame& baseFrame)
+std::string XFileText(const TGLFrame& baseFrame, const std::filesystem::path& fileName)
 {
     TXFileText out;
     out.Line("xof 0302txt 0064");
@@ -168,16 +193,23 @@ std::string XFileText(const TGLFrame& baseFrame)
     out.CloseBlock();
     TIntegerHashTable colors;
     const TGLMeshList& meshes = baseFrame.Meshes();
-    for (int32_t i = 0; i < meshes.Count(); ++i)
-        WriteMesh(out, *meshes.Mesh(i), colors);
+    int32_t textured = 0;
+    for (int32_t i = 0; i < meshes.Count(); ++i) {
+        const TGLMesh& mesh = *meshes.Mesh(i);
+        const std::vector<Vector2D> texCoords = ExportedTexCoords(mesh);
+        const std::string picture =
+            texCoords.empty() ? std::string() : TexturePictureFile(fileName, textured++).filename().string();
+        WriteMesh(out, mesh, colors, texCoords, picture);
+    }
     return std::move(out.Text);
 }
 
 void SaveXFile(const TGLFrame& baseFrame, const std::filesystem::path& fileName, const TProgressCallback& progress)
 {
-    const std::string text = XFileText(baseFrame);
+    const std::string text = XFileText(baseFrame, fileName);
     if (progress)
         progress(100);
+    WriteTexturePictures(baseFrame, fileName);
     WriteFileAtomically(fileName, text);
 }
 

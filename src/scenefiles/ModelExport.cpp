@@ -5,6 +5,7 @@
 #include "platform/KVError.h"
 #include "scenefiles/GLXFileWriter.h"
 #include "scenefiles/GLXMLWriter.h"
+#include "scenefiles/ModelTextures.h"
 
 #include <charconv>
 #include <cmath>
@@ -134,11 +135,21 @@ std::string OBJModelText(const TGLFrame& baseFrame, const std::string& materialF
             AppendNumber(text, n.z);
             text += '\n';
         }
+        // OBJ's v runs up the picture, as OpenGL's t does.
+        const std::vector<Vector2D> texCoords = ExportedTexCoords(mesh);
+        for (const Vector2D& c : texCoords) {
+            text += "vt ";
+            AppendNumber(text, static_cast<float>(c.x));
+            text += ' ';
+            AppendNumber(text, static_cast<float>(c.y));
+            text += '\n';
+        }
+        const std::string between = texCoords.empty() ? "//" : "/";
         for (int32_t f = 0; f < mesh.FaceCount(); ++f) {
             text += 'f';
             for (int k = 0; k < 3; ++k) {
                 const std::string index = std::to_string(first + 3 * f + k);
-                text += ' ' + index + "//" + index;
+                text += ' ' + index + between + (texCoords.empty() ? "" : index + "/") + index;
             }
             text += '\n';
         }
@@ -147,10 +158,11 @@ std::string OBJModelText(const TGLFrame& baseFrame, const std::string& materialF
     return text;
 }
 
-std::string MTLText(const TGLFrame& baseFrame)
+std::string MTLText(const TGLFrame& baseFrame, const std::filesystem::path& modelFile)
 {
     std::string text = "# Korvela3D materials\n";
     const std::vector<const TGLMesh*> meshes = ExportedMeshes(baseFrame);
+    int32_t textured = 0;
     for (size_t m = 0; m < meshes.size(); ++m) {
         const TGLMesh& mesh = *meshes[m];
         const uint32_t color = mesh.GetColor();
@@ -170,6 +182,8 @@ std::string MTLText(const TGLFrame& baseFrame)
         text += "\nd ";
         AppendNumber(text, (100 - mesh.Transparency) / 100);
         text += "\nillum 2\n";
+        if (!ExportedTexCoords(mesh).empty())
+            text += "map_Kd " + TexturePictureFile(modelFile, textured++).filename().string() + "\n";
     }
     return text;
 }
@@ -217,12 +231,18 @@ std::string GLBModelData(const TGLFrame& baseFrame)
     std::string gltfMeshes;
     std::string nodes;
     std::string sceneNodes;
+    std::string materials;
+    std::string images;
+    std::string textures;
     int32_t view = 0;
-    const auto addView = [&](size_t offset, size_t length) {
+    int32_t accessor = 0;
+    int32_t textured = 0;
+    // Vertex attributes are array buffers; a picture's bytes have no target.
+    const auto addView = [&](size_t offset, size_t length, bool attribute = true) {
         if (view > 0)
             views += ',';
         views += "{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) +
-                 ",\"byteLength\":" + std::to_string(length) + ",\"target\":34962}";
+                 ",\"byteLength\":" + std::to_string(length) + (attribute ? ",\"target\":34962}" : "}");
         return view++;
     };
     for (size_t m = 0; m < meshes.size(); ++m) {
@@ -257,12 +277,38 @@ std::string GLBModelData(const TGLFrame& baseFrame)
         const int32_t positionView = addView(positions, normals - positions);
         const int32_t normalView = addView(normals, colors - normals);
         const int32_t colorView = addView(colors, bin.size() - colors);
+        // glTF's v runs down the picture from its top row, OpenGL's t up from its bottom row.
+        const std::vector<Vector2D> texCoords = ExportedTexCoords(mesh);
+        int32_t texCoordView = -1;
+        if (!texCoords.empty()) {
+            const size_t at = bin.size();
+            for (const Vector2D& c : texCoords) {
+                AppendBytes(bin, static_cast<float>(c.x));
+                AppendBytes(bin, static_cast<float>(1.0 - c.y));
+            }
+            texCoordView = addView(at, bin.size() - at);
+            const size_t picture = bin.size();
+            bin += TexturePNG(mesh);
+            const int32_t pictureView = addView(picture, bin.size() - picture, false);
+            while (bin.size() % 4 != 0) // the next mesh's floats start on a 4-byte boundary
+                bin += '\0';
+            if (textured > 0) {
+                images += ',';
+                textures += ',';
+            }
+            images += "{\"bufferView\":" + std::to_string(pictureView) + ",\"mimeType\":\"image/png\"}";
+            textures += "{\"sampler\":0,\"source\":" + std::to_string(textured) + "}";
+            materials += ",{\"name\":\"Texture " + std::to_string(textured + 1) +
+                         "\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,1,1,1],\"baseColorTexture\":{\"index\":" +
+                         std::to_string(textured) + "},\"metallicFactor\":0,\"roughnessFactor\":1},\"doubleSided\":false}";
+            ++textured;
+        }
         const auto number = [](float v) {
             std::string s;
             AppendNumber(s, v);
             return s;
         };
-        const int32_t accessor = 3 * static_cast<int32_t>(m);
+        const int32_t first = accessor;
         if (m > 0) {
             accessors += ',';
             gltfMeshes += ',';
@@ -277,6 +323,13 @@ std::string GLBModelData(const TGLFrame& baseFrame)
                      ",\"type\":\"VEC3\"},";
         accessors += "{\"bufferView\":" + std::to_string(colorView) +
                      ",\"componentType\":5121,\"normalized\":true,\"count\":" + count + ",\"type\":\"VEC4\"}";
+        accessor += 3;
+        std::string texCoordAttribute;
+        if (texCoordView >= 0) {
+            accessors += ",{\"bufferView\":" + std::to_string(texCoordView) +
+                         ",\"componentType\":5126,\"count\":" + count + ",\"type\":\"VEC2\"}";
+            texCoordAttribute = ",\"TEXCOORD_0\":" + std::to_string(accessor++);
+        }
         std::string name;
         for (char c : mesh.Name()) {
             if (c == '"' || c == '\\')
@@ -286,9 +339,10 @@ std::string GLBModelData(const TGLFrame& baseFrame)
             name += c;
         }
         gltfMeshes += "{\"name\":\"" + name +
-                      "\",\"primitives\":[{\"attributes\":{\"POSITION\":" + std::to_string(accessor) +
-                      ",\"NORMAL\":" + std::to_string(accessor + 1) + ",\"COLOR_0\":" + std::to_string(accessor + 2) +
-                      "},\"material\":0,\"mode\":4}]}";
+                      "\",\"primitives\":[{\"attributes\":{\"POSITION\":" + std::to_string(first) +
+                      ",\"NORMAL\":" + std::to_string(first + 1) + ",\"COLOR_0\":" + std::to_string(first + 2) +
+                      texCoordAttribute + "},\"material\":" + std::to_string(texCoordView >= 0 ? textured : 0) +
+                      ",\"mode\":4}]}";
         nodes += "{\"name\":\"" + name + "\",\"mesh\":" + std::to_string(m) + "}";
         sceneNodes += std::to_string(m);
     }
@@ -299,9 +353,13 @@ std::string GLBModelData(const TGLFrame& baseFrame)
     } else {
         json += "\"nodes\":[" + sceneNodes + "]}],\"nodes\":[" + nodes + "],\"meshes\":[" + gltfMeshes +
                 "],\"materials\":[{\"name\":\"Vertex colours\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,1,1,1],"
-                "\"metallicFactor\":0,\"roughnessFactor\":1},\"doubleSided\":false}],\"accessors\":[" +
-                accessors + "],\"bufferViews\":[" + views +
+                "\"metallicFactor\":0,\"roughnessFactor\":1},\"doubleSided\":false}" +
+                materials + "],\"accessors\":[" + accessors + "],\"bufferViews\":[" + views +
                 "],\"buffers\":[{\"byteLength\":" + std::to_string(bin.size()) + "}]";
+        // The viewer's sampling: linear magnification, nearest-mipmap minification, repeated.
+        if (textured > 0)
+            json += ",\"samplers\":[{\"magFilter\":9729,\"minFilter\":9985,\"wrapS\":10497,\"wrapT\":10497}],"
+                    "\"images\":[" + images + "],\"textures\":[" + textures + "]";
     }
     json += "}";
     // Chunks are 4-byte aligned: the JSON padded with blanks, the binary data with zeros.
@@ -332,7 +390,8 @@ void ExportModel(const TGLFrame& baseFrame, const std::filesystem::path& fileNam
     case mfOBJ: {
         std::filesystem::path materials = fileName;
         materials.replace_extension(".mtl");
-        WriteFileAtomically(materials, MTLText(baseFrame));
+        WriteTexturePictures(baseFrame, fileName);
+        WriteFileAtomically(materials, MTLText(baseFrame, fileName));
         WriteFileAtomically(fileName, OBJModelText(baseFrame, materials.filename().string()));
         break;
     }

@@ -3,10 +3,14 @@
 // in its own coordinates (the scene is Y up and counter-clockwise faces face the viewer, as
 // these formats want; lengths are the scene's):
 // - Wavefront .obj with a .mtl beside it: one object and one material per mesh, vertex colours
-//   after the positions (the extension Blender, MeshLab and assimp read), normals;
+//   after the positions (the extension Blender, MeshLab and assimp read), normals; a textured
+//   mesh's coordinates as vt lines and its picture as a PNG file beside the model (map_Kd);
 // - binary little-endian .ply: positions, normals and 8-bit vertex colours, one face list;
 // - glTF 2.0 binary .glb: one node and mesh per mesh with positions, unit normals and vertex
-//   colours.
+//   colours; a textured mesh also with TEXCOORD_0 and a material whose base colour texture is its
+//   picture, embedded as PNG.
+// Textured means drawn with a picture and coordinates of its own (see ExportedTexCoords); the
+// coordinates are those the viewer draws with.
 // Triangles are written unindexed (three vertices each, in corner order), so per-corner colours
 // and normals come through unchanged. Empty meshes are left out. Every file is built in memory
 // and saved atomically.
@@ -25,7 +29,9 @@ TModelFormat ModelFormatOf(const std::filesystem::path& fileName);
 
 // The .obj text; `materialFile` is the name the mtllib line gives.
 std::string OBJModelText(const TGLFrame& baseFrame, const std::string& materialFile);
-std::string MTLText(const TGLFrame& baseFrame);
+// The .mtl text; a textured mesh's material names its picture file (see TexturePictureFile) of
+// the model file `modelFile`.
+std::string MTLText(const TGLFrame& baseFrame, const std::filesystem::path& modelFile = {});
 std::string PLYModelData(const TGLFrame& baseFrame);
 std::string GLBModelData(const TGLFrame& baseFrame);
 

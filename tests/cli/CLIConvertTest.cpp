@@ -3,8 +3,10 @@
 #include "dem/DEMWriter.h"
 #include "gl/GLFrame.h"
 #include "gl/GLMesh.h"
+#include "gl/GLTextureCoords.h"
 #include "overlay/KVOverlay.h"
 #include "platform/BMPFile.h"
+#include "scenefiles/GLXFileReader.h"
 #include "scenefiles/GLXMLReader.h"
 #include "support/DEMFixtures.h"
 #include "support/TestData.h"
@@ -172,13 +174,50 @@ TEST(CLIConvert, ADrapedPictureTravelsWithTheScene)
     }
     EXPECT_EQ(draped, 1);
 
+    // The model files carry the same picture and coordinates: the .x names its picture file and
+    // reads back draped as the scene is, the .glb embeds it, the .obj's material names it.
+    const auto textured = [](const TGLBaseFrame& base) -> const TGLMesh* {
+        for (int32_t i = 0; i < base.Meshes().Count(); ++i)
+            if (base.Meshes().Mesh(i)->Texture->Enabled)
+                return base.Meshes().Mesh(i);
+        return nullptr;
+    };
+    const std::vector<Vector2D> sceneCoords = CornerTexCoords(*textured(frame));
+    for (const char* name : {"draped.x", "draped.glb", "draped.obj"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(RunConvert("--box 50,50,250,200 --budget 5 '" + (scratch / name).string() + "' --drape '" +
+                                 (scratch / "map.bmp").string() + "'",
+                             scratch, err),
+                  0)
+            << err;
+    }
+    EXPECT_TRUE(std::filesystem::exists(scratch / "draped_texture.png"));
+    TGLBaseFrame x;
+    LoadXFile(x, scratch / "draped.x");
+    const TGLMesh* terrain = textured(x);
+    ASSERT_NE(terrain, nullptr);
+    EXPECT_EQ(terrain->Texture->Width, textured(frame)->Texture->Width);
+    const std::vector<Vector2D> xCoords = CornerTexCoords(*terrain);
+    ASSERT_EQ(xCoords.size(), sceneCoords.size());
+    for (size_t k = 0; k < xCoords.size(); k += 97) {
+        EXPECT_NEAR(xCoords[k].x, sceneCoords[k].x, 1e-6) << k;
+        EXPECT_NEAR(xCoords[k].y, sceneCoords[k].y, 1e-6) << k;
+    }
+    const std::string glb = test::ReadFileText(scratch / "draped.glb");
+    EXPECT_NE(glb.find("\"TEXCOORD_0\""), std::string::npos);
+    EXPECT_NE(glb.find("\"mimeType\":\"image/png\""), std::string::npos);
+    EXPECT_NE(test::ReadFileText(scratch / "draped.mtl").find("map_Kd draped_texture.png"), std::string::npos);
+
     // Files that cannot keep the picture are refused.
-    EXPECT_EQ(RunConvert("--box 50,50,250,200 '" + (scratch / "out.stl").string() + "' --drape '" +
-                             (scratch / "map.bmp").string() + "'",
-                         scratch, err),
-              1);
-    EXPECT_NE(err.find("--drape goes into .txml scenes"), std::string::npos) << err;
-    EXPECT_FALSE(std::filesystem::exists(scratch / "out.stl"));
+    for (const char* name : {"out.stl", "out.ply"}) {
+        EXPECT_EQ(RunConvert("--box 50,50,250,200 '" + (scratch / name).string() + "' --drape '" +
+                                 (scratch / "map.bmp").string() + "'",
+                             scratch, err),
+                  1);
+        EXPECT_NE(err.find("--drape goes into .txml, .x, .glb and .obj files"), std::string::npos) << err;
+        EXPECT_NE(err.find(std::string(name) + " cannot keep the picture"), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists(scratch / name));
+    }
 }
 
 TEST(CLIConvert, RefusalsSayWhyAndWriteNothing)

@@ -1,10 +1,11 @@
 // Draping: a mesh laid out as the grid-to-mesh conversion lays it out receives, at every grid
 // point, the texture coordinate of the picture pixel the editor drew that point on, for unturned
-// and turned alignments and for cells that are not square on the ground.
+// and turned alignments and for cells that are not square on the ground. The coordinates are
+// those the viewer draws with and the model files carry (CornerTexCoords).
 
 #include "overlay/OverlayApply.h"
 
-#include "gl/GLMatrix.h"
+#include "gl/GLTextureCoords.h"
 #include "platform/KVError.h"
 
 #include <gtest/gtest.h>
@@ -40,25 +41,6 @@ void BuildTerrain(TGLMesh& mesh, const TGround& g)
             mesh.AddTriangle(vertex(c, r), vertex(c, r + 1), vertex(c + 1, r), 0xC0C0C0);
             mesh.AddTriangle(vertex(c, r + 1), vertex(c + 1, r + 1), vertex(c + 1, r), 0xC0C0C0);
         }
-}
-
-// The texture coordinate of vertex k as the viewer gets it: the computed coordinates, or the
-// object-linear planes under the texture matrix.
-Vector2D TexCoordOf(TGLMesh& mesh, size_t k)
-{
-    TGLObjectTexture& t = *mesh.Texture;
-    const Vector3D p = mesh.Vertices.Items()[k];
-    if (t.TextureMode == tmComputed) {
-        t.ComputeTexCoords(mesh.Vertices.Items(), {}, {});
-        return t.TexCoords.Items()[k];
-    }
-    EXPECT_EQ(t.TextureMode, tmGenerated);
-    EXPECT_EQ(t.AutoTextureMap, amObjectLinear);
-    const Float4 s = t.SPlane(), u = t.TPlane();
-    const double s0 = s.r * p.x + s.g * p.y + s.b * p.z + s.a;
-    const double t0 = u.r * p.x + u.g * p.y + u.b * p.z + u.a;
-    const Vector3D m = TransformPoint(t.GeneratedTextureMatrix(), {s0, t0, 0.0});
-    return {m.x, m.y};
 }
 
 // Where the editor draws grid point (c, r): the grid laid out from the alignment, then turned on
@@ -107,13 +89,15 @@ TEST(OverlayApplyTest, EveryGridPointGetsThePixelTheEditorShowedUnderIt)
         ASSERT_TRUE(mesh.Texture->Enabled) << c.Name;
         EXPECT_EQ(mesh.Texture->Width, 512);
         EXPECT_EQ(mesh.GetColor(), 0xFFFFFFu);
+        const std::vector<Vector2D> texCoords = CornerTexCoords(mesh);
+        ASSERT_EQ(texCoords.size(), mesh.Vertices.Items().size()) << c.Name;
         // Corner k of each face: faces are added row by row, (c, r), (c, r + 1), (c + 1, r) first.
         size_t k = 0;
         for (int32_t r = 0; r + 1 < g.Rows; ++r)
             for (int32_t col = 0; col + 1 < g.Cols; ++col, k += 6) {
                 const std::pair<int32_t, int32_t> corners[3] = {{col, r}, {col, r + 1}, {col + 1, r}};
                 for (size_t j = 0; j < 3; ++j) {
-                    const Vector2D st = TexCoordOf(mesh, k + j);
+                    const Vector2D st = texCoords[k + j];
                     const Vector2D pixel = EditorPixel(doc, g, corners[j].first, corners[j].second);
                     EXPECT_NEAR(st.x * 512, pixel.x, 2e-3)
                         << c.Name << " at " << corners[j].first << "," << corners[j].second;
@@ -144,7 +128,9 @@ TEST(OverlayApplyTest, AStretchedPictureLaysEachPixelOnItsGridPoint)
         ApplyOverlay(doc, {g.Cols, g.Rows, g.DX, g.DY, g.F}, mesh);
         // Corner 0 of the first face is grid point (0, 0); corner 1 of the last face is (C - 1, R - 1).
         const size_t last = mesh.Vertices.Items().size() - 2;
-        const Vector2D first = TexCoordOf(mesh, 0), end = TexCoordOf(mesh, last);
+        const std::vector<Vector2D> texCoords = CornerTexCoords(mesh);
+        ASSERT_GT(texCoords.size(), last);
+        const Vector2D first = texCoords[0], end = texCoords[last];
         EXPECT_NEAR(first.x * w, left + 0.5 * size.Width / c.Cols, 1e-6);
         EXPECT_NEAR((1 - first.y) * h, top + 0.5 * size.Height / c.Rows, 1e-6);
         EXPECT_NEAR(end.x * w, left + (c.Cols - 0.5) * size.Width / c.Cols, 1e-6);
