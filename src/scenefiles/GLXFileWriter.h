@@ -15,7 +15,8 @@ namespace kv {
 
 // The file's text, lines ending in CR LF; textures are named after `fileName` (TexturePictureFile).
 std::string XFileText(const TGLFrame& baseFrame, const std::filesystem::path& fileName = {});
-// Builds the whole text, saves the texture pictures, then saves the text, each atomically. `progress` is given 100 when the text is built.
+// Builds the whole text, saves the texture pictures, then saves the text, each atomically.
+// `progress` is given 100 when the text is built.
 void SaveXFile(const TGLFrame& baseFrame, const std::filesystem::path& fileName,
                const TProgressCallback& progress = {});
 

@@ -299,7 +299,8 @@ std::string GLBModelData(const TGLFrame& baseFrame)
             images += "{\"bufferView\":" + std::to_string(pictureView) + ",\"mimeType\":\"image/png\"}";
             textures += "{\"sampler\":0,\"source\":" + std::to_string(textured) + "}";
             materials += ",{\"name\":\"Texture " + std::to_string(textured + 1) +
-                         "\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,1,1,1],\"baseColorTexture\":{\"index\":" +
+                         "\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,1,1,1],"
+                         "\"baseColorTexture\":{\"index\":" +
                          std::to_string(textured) + "},\"metallicFactor\":0,\"roughnessFactor\":1},\"doubleSided\":false}";
             ++textured;
         }
