@@ -41,21 +41,6 @@ void ApplyRendererState(const TGLRenderer& renderer)
         glEnable(GL_COLOR_MATERIAL);
 }
 
-namespace {
-
-// Every face once, in the mesh's own order: nothing culled, nothing sorted.
-bool AllFacesInOrder(const std::vector<int32_t>& faces, size_t faceCount)
-{
-    if (faces.size() != faceCount)
-        return false;
-    for (size_t i = 0; i < faces.size(); ++i)
-        if (faces[i] != static_cast<int32_t>(i))
-            return false;
-    return true;
-}
-
-} // namespace
-
 void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>& indices)
 {
     const std::vector<int32_t> faces = mesh.DrawOrder(mesh.ModelMatrix, projection);
@@ -64,14 +49,9 @@ void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>&
     const TMeshIndexedArrays& arrays = mesh.IndexedArrays();
     const bool wire = mesh.RenderMode() == rmWire;
     // Each face its own closed outline through its three corners: the three edges of every face
-    // as one run of lines, which draws what a line loop per face draws. Triangles of every face in
-    // the mesh's own order are the faces' corner list itself, made with the arrays.
-    const std::vector<uint32_t>* elements = &indices;
-    if (!wire && AllFacesInOrder(faces, arrays.FaceCorners.size() / 3))
-        elements = &arrays.FaceCorners;
-    else
-        FaceIndices(arrays, faces, wire, indices);
-    if (elements->empty())
+    // as one run of lines, which draws what a line loop per face draws.
+    FaceIndices(arrays, faces, wire, indices);
+    if (indices.empty())
         return;
     const TMeshDrawArrays& shared = arrays.Shared;
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -83,15 +63,15 @@ void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>&
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, arrays.TexCoords.data());
     }
-    const auto count = static_cast<GLsizei>(elements->size());
+    const auto count = static_cast<GLsizei>(indices.size());
     if (wire) {
         glShadeModel(GL_FLAT);
-        glDrawElements(GL_LINES, count, GL_UNSIGNED_INT, elements->data());
+        glDrawElements(GL_LINES, count, GL_UNSIGNED_INT, indices.data());
     } else {
         glShadeModel(mesh.RenderMode() == rmFlat ? GL_FLAT : GL_SMOOTH);
         glEnableClientState(GL_NORMAL_ARRAY);
         glNormalPointer(GL_FLOAT, 0, arrays.Normals.data());
-        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, elements->data());
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, indices.data());
         glDisableClientState(GL_NORMAL_ARRAY);
     }
     if (withTexCoords)
