@@ -92,7 +92,7 @@ void RenderFrames(benchmark::State& state, kv::TGLViewer& viewer)
 
 // The minimal program, sized and placed as the viewer shows the grid: the viewer's frustum and the
 // grid's model-view matrix from a frame the viewer has drawn.
-TMinimalTerrain& Minimal(TMinimalTerrain::TMode mode, bool specular = false)
+TMinimalTerrain& Minimal(TMinimalTerrain::TMode mode, bool specular = false, bool pointLight = false)
 {
     static const std::unique_ptr<TMinimalTerrain> minimal = [] {
         kv::TGLViewer& viewer = Viewer();
@@ -110,6 +110,7 @@ TMinimalTerrain& Minimal(TMinimalTerrain::TMode mode, bool specular = false)
     }();
     minimal->SetMode(mode);
     minimal->SetSpecular(specular);
+    minimal->SetPointLight(pointLight);
     return *minimal;
 }
 
@@ -155,6 +156,22 @@ void BM_MinimalSpecularSmooth(benchmark::State& state)
     RenderMinimal(state, Minimal(TMinimalTerrain::mdSmooth, true));
 }
 
+// And with the viewer's default light, a point light: the lighting the viewer's frame pays for.
+void BM_MinimalViewerLightWire(benchmark::State& state)
+{
+    RenderMinimal(state, Minimal(TMinimalTerrain::mdWire, true, true));
+}
+
+void BM_MinimalViewerLightFlat(benchmark::State& state)
+{
+    RenderMinimal(state, Minimal(TMinimalTerrain::mdFlat, true, true));
+}
+
+void BM_MinimalViewerLightSmooth(benchmark::State& state)
+{
+    RenderMinimal(state, Minimal(TMinimalTerrain::mdSmooth, true, true));
+}
+
 void BM_GridWire(benchmark::State& state)
 {
     ShowGrid(Viewer(), kv::rmWire);
@@ -192,6 +209,9 @@ BENCHMARK(BM_MinimalSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MinimalSpecularWire)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MinimalSpecularFlat)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MinimalSpecularSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MinimalViewerLightWire)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MinimalViewerLightFlat)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MinimalViewerLightSmooth)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SoccerBall)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -60,8 +60,9 @@ void TMinimalTerrain::paintGL()
     glFrustum(Frustum_[0], Frustum_[1], Frustum_[2], Frustum_[3], Frustum_[4], Frustum_[5]);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const float light[4] = {0, 0, 1, 0};
-    glLightfv(GL_LIGHT0, GL_POSITION, light);
+    const float directional[4] = {0, 0, 1, 0};
+    const float point[4] = {8, 8, 16, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, PointLight_ ? point : directional);
     glLoadMatrixd(ModelView_);
     glColor3f(0.0f, 0.63f, 0.0f);
     const float specular[4] = {0.5f, 0.5f, 0.5f, 1.0f};

@@ -18,6 +18,9 @@ public:
     void SetMode(TMode mode) { Mode_ = mode; }
     // With a specular highlight (0.5 grey, shininess 10: the viewer's default material) or none.
     void SetSpecular(bool on) { Specular_ = on; }
+    // A point light (the viewer's default light: at (8, 8, 16) in eye space) instead of the
+    // directional one from the eye; it costs more per vertex.
+    void SetPointLight(bool on) { PointLight_ = on; }
     // The model-view matrix column-major, as glLoadMatrixd takes it, and the glFrustum box.
     void SetView(const double* modelView, const double (&frustum)[6]);
     int64_t TriangleCount() const { return static_cast<int64_t>(Triangles_.size() / 3); }
@@ -34,4 +37,5 @@ private:
     double Frustum_[6] = {-1, 1, -1, 1, 1, 100};
     TMode Mode_ = mdSmooth;
     bool Specular_ = false;
+    bool PointLight_ = false;
 };

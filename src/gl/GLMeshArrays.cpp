@@ -1,5 +1,6 @@
 #include "gl/GLMeshArrays.h"
 
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <stdexcept>
@@ -191,6 +192,8 @@ void FoldCorners(TMeshDrawArrays&& corners, bool lastCornerDecides, TMeshIndexed
     toFloats(out.Shared.Vertices, out.Positions);
     toFloats(out.Shared.Normals, out.Normals);
     toFloats(out.Shared.TexCoords, out.TexCoords);
+    static std::atomic<uint64_t> folds{0};
+    out.Serial = ++folds;
 }
 
 void FaceIndices(const TMeshIndexedArrays& arrays, std::span<const int32_t> faces, bool edges,

@@ -37,6 +37,9 @@ struct TMeshIndexedArrays {
     std::vector<float> Positions;
     std::vector<float> Normals;
     std::vector<float> TexCoords;
+    // Tells one fold from every other one made in this process, so that a copy kept elsewhere
+    // (the viewer's buffer objects) knows when it is out of date.
+    uint64_t Serial = 0;
 };
 
 // Folds `corners` (three per face, faces in order, as TGLMesh::DrawArrays lays them out for all

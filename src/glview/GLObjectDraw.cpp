@@ -41,43 +41,84 @@ void ApplyRendererState(const TGLRenderer& renderer)
         glEnable(GL_COLOR_MATERIAL);
 }
 
-void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>& indices)
+namespace {
+
+// Every face once, in the mesh's own order: nothing culled, nothing sorted.
+bool AllFacesInOrder(const std::vector<int32_t>& faces, size_t faceCount)
+{
+    if (faces.size() != faceCount)
+        return false;
+    for (size_t i = 0; i < faces.size(); ++i)
+        if (faces[i] != static_cast<int32_t>(i))
+            return false;
+    return true;
+}
+
+// A byte offset into the bound array buffer, or an address in client memory, as the pointer
+// functions take them.
+const void* At(const TGLMeshBuffer* buffer, size_t offset, const void* client)
+{
+    return buffer ? reinterpret_cast<const void*>(offset) : client;
+}
+
+} // namespace
+
+void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>& indices, TGLMeshBuffers* buffers)
 {
     const std::vector<int32_t> faces = mesh.DrawOrder(mesh.ModelMatrix, projection);
     if (faces.empty())
         return;
     const TMeshIndexedArrays& arrays = mesh.IndexedArrays();
     const bool wire = mesh.RenderMode() == rmWire;
+    const bool allFaces = AllFacesInOrder(faces, arrays.FaceCorners.size() / 3);
+    const TGLMeshBuffer* buffer = buffers ? buffers->Upload(&mesh, arrays, wire) : nullptr;
     // Each face its own closed outline through its three corners: the three edges of every face
-    // as one run of lines, which draws what a line loop per face draws.
-    FaceIndices(arrays, faces, wire, indices);
-    if (indices.empty())
+    // as one run of lines, which draws what a line loop per face draws. With every face in the
+    // mesh's order the index list is the one made with the arrays: the buffer's, or for
+    // triangles the faces' own corners.
+    const void* elements = nullptr;
+    GLsizei count = 0;
+    if (allFaces && buffer) {
+        count = buffer->ElementCount;
+    } else if (allFaces && !wire) {
+        elements = arrays.FaceCorners.data();
+        count = static_cast<GLsizei>(arrays.FaceCorners.size());
+    } else {
+        FaceIndices(arrays, faces, wire, indices);
+        elements = indices.data();
+        count = static_cast<GLsizei>(indices.size());
+    }
+    if (count == 0)
         return;
+    if (buffer)
+        buffers->Bind(buffer, allFaces);
     const TMeshDrawArrays& shared = arrays.Shared;
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, arrays.Positions.data());
+    glVertexPointer(3, GL_FLOAT, 0, At(buffer, 0, arrays.Positions.data()));
     glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_FLOAT, 0, shared.Colors.data());
+    glColorPointer(4, GL_FLOAT, 0, At(buffer, buffer ? buffer->ColorsAt : 0, shared.Colors.data()));
     const bool withTexCoords = !shared.TexCoords.empty();
     if (withTexCoords) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, 0, arrays.TexCoords.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, At(buffer, buffer ? buffer->TexCoordsAt : 0, arrays.TexCoords.data()));
     }
-    const auto count = static_cast<GLsizei>(indices.size());
     if (wire) {
         glShadeModel(GL_FLAT);
-        glDrawElements(GL_LINES, count, GL_UNSIGNED_INT, indices.data());
+        glDrawElements(GL_LINES, count, GL_UNSIGNED_INT, elements);
     } else {
         glShadeModel(mesh.RenderMode() == rmFlat ? GL_FLAT : GL_SMOOTH);
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, 0, arrays.Normals.data());
-        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, indices.data());
+        glNormalPointer(GL_FLOAT, 0, At(buffer, buffer ? buffer->NormalsAt : 0, arrays.Normals.data()));
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, elements);
         glDisableClientState(GL_NORMAL_ARRAY);
     }
     if (withTexCoords)
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+    // The other drawing (background picture, text) sends its arrays from client memory.
+    if (buffer)
+        buffers->Bind(nullptr, false);
 }
 
 void DrawLines(TGLLines& lines, const Matrix4x4& projection)

@@ -7,6 +7,7 @@
 #include "gl/GLMatrix.h"
 #include "gl/GLMesh.h"
 #include "gl/GLRenderer.h"
+#include "glview/GLMeshBuffers.h"
 
 #include <cstdint>
 #include <vector>
@@ -20,8 +21,10 @@ void ApplyRendererState(const TGLRenderer& renderer);
 // The faces the culling grid keeps, in its order, from the mesh's shared vertices (with the
 // computed texture coordinates when the mesh has them): one glDrawElements of triangles in flat
 // and smooth mode, of each face's three edges in wire mode. `indices` is kept by the caller from
-// frame to frame.
-void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>& indices);
+// frame to frame. With `buffers` the shared vertices and the index list of every face are drawn
+// from buffer objects uploaded once per change (client arrays when there are none).
+void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>& indices,
+              TGLMeshBuffers* buffers = nullptr);
 
 // The segments the culling grid keeps, unlit, each in its colour, width and stipple.
 void DrawLines(TGLLines& lines, const Matrix4x4& projection);

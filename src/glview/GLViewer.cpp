@@ -80,11 +80,12 @@ void TGLViewer::InContext(const std::function<void()>& work)
 
 void TGLViewer::FreeContextResources()
 {
-    // The background picture is drawn from client memory and the meshes from vertex arrays; the
-    // context holds the object textures and the glyph lists of 3D text.
+    // The background picture is drawn from client memory; the context holds the object textures,
+    // the glyph lists of 3D text and the meshes' buffer objects.
     const std::vector<TGLObject*> objects = SceneObjects();
     Textures_.FreeAll(objects);
     TextLists_.FreeAll(objects);
+    MeshBuffers_.FreeAll();
 }
 
 void TGLViewer::SetShowDefaultScene(bool show)
@@ -258,6 +259,7 @@ void TGLViewer::Render()
     const std::vector<TGLObject*> objects = SceneObjects();
     Textures_.Collect(objects);
     TextLists_.Collect(objects);
+    MeshBuffers_.Collect(objects);
     // Qt swaps the buffers after paintGL returns; finishing here makes the frame time cover the
     // drawing itself, which Mesa would otherwise still be doing behind our back.
     glFinish();
@@ -283,7 +285,7 @@ void TGLViewer::DrawObject(TGLObject& object, const Matrix4x4& projection)
     }
     ApplyRendererState(*renderer);
     if (auto* mesh = dynamic_cast<TGLMesh*>(renderer))
-        DrawMesh(*mesh, projection, DrawIndices_);
+        DrawMesh(*mesh, projection, DrawIndices_, &MeshBuffers_);
     else if (auto* lines = dynamic_cast<TGLLines*>(renderer))
         DrawLines(*lines, projection);
     else if (auto* text = dynamic_cast<TGL3DString*>(renderer))

@@ -16,6 +16,7 @@
 #include "glview/GL3DTextDraw.h"
 #include "glview/GLFog.h"
 #include "glview/GLLights.h"
+#include "glview/GLMeshBuffers.h"
 #include "glview/GLTextureState.h"
 
 #include <QElapsedTimer>
@@ -119,6 +120,7 @@ private:
     TGLBackTexture BackTexture_;
     TGLBaseFrame BaseFrame_;
     std::vector<uint32_t> DrawIndices_;
+    TGLMeshBuffers MeshBuffers_;
     TGLTextureState Textures_;
     TGL3DTextLists TextLists_;
 

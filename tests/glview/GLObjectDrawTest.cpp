@@ -82,9 +82,12 @@ protected:
         return mesh;
     }
 
-    // The mesh drawn one way or the other into the viewer's framebuffer, under the viewer's
+    enum TDrawWay { dwOwnCorners, dwClientArrays, dwBufferObjects };
+
+    // The mesh drawn one way or another into the viewer's framebuffer, under the viewer's
     // matrices, a light from the front, depth test and back-face culling.
-    std::vector<uint8_t> Pixels(TGLMesh& mesh, bool shared)
+    // `kept` holds the buffer objects from one call to the next; freed by the caller.
+    std::vector<uint8_t> Pixels(TGLMesh& mesh, TDrawWay way, TGLMeshBuffers* kept = nullptr)
     {
         Viewer_->grabFramebuffer(); // a whole render, which records the mesh's model-view matrix
         Viewer_->makeCurrent();
@@ -102,12 +105,13 @@ protected:
         const float light[4] = {0.3f, 0.2f, 1, 0};
         glLightfv(GL_LIGHT0, GL_POSITION, light);
         ApplyRendererState(mesh);
-        if (shared) {
-            std::vector<uint32_t> indices;
-            DrawMesh(mesh, projection, indices);
-        } else {
+        std::vector<uint32_t> indices;
+        TGLMeshBuffers buffers;
+        if (way == dwOwnCorners)
             DrawCornerByCorner(mesh, projection);
-        }
+        else
+            DrawMesh(mesh, projection, indices, way == dwBufferObjects ? (kept ? kept : &buffers) : nullptr);
+        buffers.FreeAll();
         glPopAttrib();
         std::vector<uint8_t> pixels(size_t{4} * ViewWidth * ViewHeight);
         glReadPixels(0, 0, ViewWidth, ViewHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -130,15 +134,37 @@ TEST_F(GLObjectDrawTest, SharedVerticesDrawTheSamePixelsAsEachTrianglesOwnCorner
         TGLMesh& mesh = BumpyGrid();
         mesh.SetRenderMode(c.Mode);
         mesh.Transparency = c.Transparency;
-        const std::vector<uint8_t> own = Pixels(mesh, false);
-        const std::vector<uint8_t> shared = Pixels(mesh, true);
+        const std::vector<uint8_t> own = Pixels(mesh, dwOwnCorners);
         const auto lit = std::count_if(own.begin(), own.end(), [](uint8_t b) { return b != 0 && b != 255; });
         EXPECT_GT(lit, ViewWidth * ViewHeight / 20) << "mode " << int(c.Mode) << ": too little of the mesh in view";
-        size_t differ = 0;
-        for (size_t i = 0; i < own.size(); ++i)
-            differ += own[i] != shared[i];
-        EXPECT_EQ(differ, 0u) << "mode " << int(c.Mode) << ", transparency " << c.Transparency;
+        for (const TDrawWay way : {dwClientArrays, dwBufferObjects}) {
+            const std::vector<uint8_t> shared = Pixels(mesh, way);
+            size_t differ = 0;
+            for (size_t i = 0; i < own.size(); ++i)
+                differ += own[i] != shared[i];
+            EXPECT_EQ(differ, 0u) << "mode " << int(c.Mode) << ", transparency " << c.Transparency
+                                  << (way == dwBufferObjects ? ", buffer objects" : ", client arrays");
+        }
     }
+}
+
+TEST_F(GLObjectDrawTest, BufferObjectsFollowTheMeshAfterAChange)
+{
+    TGLMeshBuffers kept;
+    TGLMesh& mesh = BumpyGrid();
+    mesh.SetRenderMode(rmSmooth);
+    const std::vector<uint8_t> before = Pixels(mesh, dwBufferObjects, &kept);
+    for (int32_t face = 0; face < mesh.TriangleCount(); face += 2)
+        mesh.FaceColor.Put(face, TColorTriple{{0xFFFF00, 0xFFFF00, 0xFFFF00}});
+    mesh.DataChanged();
+    const std::vector<uint8_t> changed = Pixels(mesh, dwBufferObjects, &kept);
+    EXPECT_NE(changed, before);
+    EXPECT_EQ(changed, Pixels(mesh, dwClientArrays));
+    mesh.SetRenderMode(rmWire);
+    EXPECT_EQ(Pixels(mesh, dwBufferObjects, &kept), Pixels(mesh, dwClientArrays));
+    Viewer_->makeCurrent();
+    kept.FreeAll();
+    Viewer_->doneCurrent();
 }
 
 } // namespace
