@@ -1,10 +1,12 @@
 #include "platform/gui/BitmapProgress.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -32,7 +34,14 @@ void TBitmapProgress::Open()
         move(area.center() - rect().center());
     }
     show();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The decoder blocks the event loop next, so the window must be on screen before it starts:
+    // the window system exposes a new window a round trip later, which one pass of the queue may
+    // not see. A short bound keeps a slow window system from delaying the load.
+    QElapsedTimer waited;
+    waited.start();
+    do
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < 250);
 }
 
 void TBitmapProgress::Report(int stage, int percent)
