@@ -2,6 +2,7 @@
 // of the text), and reading a 500,000-triangle text .x file from disk beside the same file read
 // by `assimp info` (the assimp-utils peer, a whole process, when it is installed).
 #include "SceneBenchGrid.h"
+#include "WriteBench.h"
 #include "platform/FileIO.h"
 #include "scenefiles/GLXFileReader.h"
 #include "scenefiles/GLXFileWriter.h"
@@ -28,14 +29,7 @@ const std::string& Text()
 
 void BM_SaveXFile(benchmark::State& state)
 {
-    size_t bytes = 0;
-    for (auto _ : state) {
-        const std::string text = kv::XFileText(Scene());
-        bytes = text.size();
-        benchmark::DoNotOptimize(text.data());
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+    kv::bench::MeasureWrite(state, [] { return kv::XFileText(Scene()); });
 }
 BENCHMARK(BM_SaveXFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 

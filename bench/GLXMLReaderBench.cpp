@@ -1,6 +1,7 @@
 // Saving and loading a 1,000,000-triangle scene as an XML scene file (*.txml): the text built
 // from the scene, and the scene read back from the text (bytes per second of the text).
 #include "SceneBenchGrid.h"
+#include "WriteBench.h"
 #include "scenefiles/GLXMLReader.h"
 #include "scenefiles/GLXMLWriter.h"
 
@@ -22,15 +23,8 @@ const std::string& Text()
 
 void BM_SaveXMLScene(benchmark::State& state)
 {
-    size_t bytes = 0;
-    for (auto _ : state) {
-        const std::string text = kv::XMLSceneText(Scene());
-        bytes = text.size();
-        benchmark::DoNotOptimize(text.data());
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    kv::bench::MeasureWrite(state, [] { return kv::XMLSceneText(Scene()); });
     state.counters["triangles"] = static_cast<double>(Scene().TriangleCount());
-    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
 }
 BENCHMARK(BM_SaveXMLScene)->Unit(benchmark::kMillisecond)->Iterations(2);
 

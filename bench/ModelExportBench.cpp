@@ -2,6 +2,7 @@
 // picture with turned (object-linear) coordinates, as the overlay gives a rotated alignment,
 // written as .glb in memory; and the corner coordinates alone.
 #include "SceneBenchGrid.h"
+#include "WriteBench.h"
 #include "gl/GLTextureCoords.h"
 #include "scenefiles/ModelExport.h"
 
@@ -42,14 +43,7 @@ BENCHMARK(BM_CornerTexCoords)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_GLBDrapedModel(benchmark::State& state)
 {
-    size_t bytes = 0;
-    for (auto _ : state) {
-        const std::string data = kv::GLBModelData(DrapedScene());
-        bytes = data.size();
-        benchmark::DoNotOptimize(data.data());
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+    kv::bench::MeasureWrite(state, [] { return kv::GLBModelData(DrapedScene()); });
 }
 BENCHMARK(BM_GLBDrapedModel)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -36,6 +36,48 @@ void TMinimalTerrain::Build(int quadsX, int quadsY, double (*heightAt)(int x, in
         const uint32_t a = Triangles_[t], b = Triangles_[t + 1], c = Triangles_[t + 2];
         Edges_.insert(Edges_.end(), {a, b, b, c, c, a});
     }
+    BuildFaceted();
+}
+
+void TMinimalTerrain::BuildFaceted()
+{
+    const size_t points = Positions_.size() / 3;
+    const size_t triangles = Triangles_.size() / 3;
+    FacetedPositions_.clear();
+    FacetedNormals_.clear();
+    FacetedTriangles_.resize(Triangles_.size());
+    // A grid point's stand-in for the corners that do not decide: the first vertex made there.
+    constexpr uint32_t None = 0xFFFFFFFFu;
+    std::vector<uint32_t> standIn(points, None);
+    const auto add = [&](uint32_t point, const float* normal) {
+        const auto made = static_cast<uint32_t>(FacetedPositions_.size() / 3);
+        FacetedPositions_.insert(FacetedPositions_.end(), &Positions_[3 * point], &Positions_[3 * point] + 3);
+        FacetedNormals_.insert(FacetedNormals_.end(), normal, normal + 3);
+        if (standIn[point] == None)
+            standIn[point] = made;
+        return made;
+    };
+    for (size_t t = 0; t < triangles; ++t) {
+        const float* a = &Positions_[3 * Triangles_[3 * t]];
+        const float* b = &Positions_[3 * Triangles_[3 * t + 1]];
+        const float* c = &Positions_[3 * Triangles_[3 * t + 2]];
+        const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+        const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+        FacetedTriangles_[3 * t + 2] = add(Triangles_[3 * t + 2], n);
+    }
+    const float up[3] = {0, 0, 1};
+    for (size_t k = 0; k < Triangles_.size(); ++k) {
+        if (k % 3 == 2)
+            continue;
+        const uint32_t point = Triangles_[k];
+        FacetedTriangles_[k] = standIn[point] != None ? standIn[point] : add(point, up);
+    }
+}
+
+int64_t TMinimalTerrain::VertexCount() const
+{
+    return static_cast<int64_t>((Mode_ == mdFaceted ? FacetedPositions_.size() : Positions_.size()) / 3);
 }
 
 void TMinimalTerrain::SetView(const double* modelView, const double (&frustum)[6])
@@ -69,11 +111,16 @@ void TMinimalTerrain::paintGL()
     const float none[4] = {0, 0, 0, 1};
     glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, Specular_ ? specular : none);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, Specular_ ? 10.0f : 0.0f);
+    const bool faceted = Mode_ == mdFaceted;
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, Positions_.data());
+    glVertexPointer(3, GL_FLOAT, 0, faceted ? FacetedPositions_.data() : Positions_.data());
     glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, 0, Normals_.data());
-    if (Mode_ == mdWire) {
+    glNormalPointer(GL_FLOAT, 0, faceted ? FacetedNormals_.data() : Normals_.data());
+    if (faceted) {
+        glShadeModel(GL_FLAT);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(FacetedTriangles_.size()), GL_UNSIGNED_INT,
+                       FacetedTriangles_.data());
+    } else if (Mode_ == mdWire) {
         glShadeModel(GL_FLAT);
         glDrawElements(GL_LINES, static_cast<GLsizei>(Edges_.size()), GL_UNSIGNED_INT, Edges_.data());
     } else {

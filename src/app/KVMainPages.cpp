@@ -50,16 +50,6 @@ void AddReadout(QHBoxLayout* row, QWidget* parent, const char* caption, std::ini
     }
 }
 
-// The honest notice on a page whose part of the program is not built yet.
-QLabel* NotBuiltNote(QWidget* parent, const QString& text)
-{
-    QLabel* note = Label(parent, "NotBuiltNote", text);
-    note->setWordWrap(true);
-    note->setAlignment(Qt::AlignCenter);
-    note->setStyleSheet(QStringLiteral("color: palette(mid); padding: 12px;"));
-    return note;
-}
-
 } // namespace
 
 QWidget* TForm1::CreateDEMSheet()

@@ -3,6 +3,7 @@
 #include "platform/HugePages.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -521,12 +522,19 @@ void TGLMesh::PrepareDraw()
     for (int32_t i = 0; i < faces; ++i)
         OctTree.Insert(Vertices.Triangle(i), i);
     OctTreeValid = true;
+    static std::atomic<uint64_t> grids{0};
+    GridSerial_ = ++grids;
+}
+
+void TGLMesh::UpdateVisibility(const TFrustum& frustum)
+{
+    PrepareDraw();
+    OctTree.UpdateVisibility(frustum);
 }
 
 std::vector<int32_t> TGLMesh::DrawOrder(const TFrustum& frustum)
 {
-    PrepareDraw();
-    OctTree.UpdateVisibility(frustum);
+    UpdateVisibility(frustum);
     return OctTree.VisibleItems();
 }
 

@@ -152,7 +152,12 @@ public:
     // Recomputes the texture coordinates and rebuilds the grid over the extents, each when it is
     // not valid.
     void PrepareDraw();
-    // PrepareDraw, the grid's visibility for the view, then the faces in drawing order.
+    // PrepareDraw, then the grid's visibility for the view.
+    void UpdateVisibility(const TFrustum& frustum);
+    // Tells one build of the grid from every other one made in this process (see IndexedArrays'
+    // Serial): what a copy of the grid's order kept elsewhere compares with.
+    uint64_t GridSerial() const { return GridSerial_; }
+    // UpdateVisibility, then the faces in drawing order.
     std::vector<int32_t> DrawOrder(const TFrustum& frustum);
     std::vector<int32_t> DrawOrder(const Matrix4x4& modelView, const Matrix4x4& projection)
     {
@@ -187,6 +192,7 @@ public:
 private:
     void VertexChanged(const Vector3D& v);
     uint64_t Generation_ = 0;
+    uint64_t GridSerial_ = 0;
     // What the folded arrays were built from.
     struct TFoldedFrom {
         uint64_t Generation = 0;

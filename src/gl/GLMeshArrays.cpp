@@ -1,5 +1,6 @@
 #include "gl/GLMeshArrays.h"
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <cstring>
@@ -192,6 +193,9 @@ void FoldCorners(TMeshDrawArrays&& corners, bool lastCornerDecides, TMeshIndexed
     toFloats(out.Shared.Vertices, out.Positions);
     toFloats(out.Shared.Normals, out.Normals);
     toFloats(out.Shared.TexCoords, out.TexCoords);
+    const std::vector<Float4>& shared = out.Shared.Colors;
+    out.OneColor = !shared.empty() && std::all_of(shared.begin() + 1, shared.end(),
+                                                  [&](const Float4& c) { return SameBits(c, shared[0]); });
     static std::atomic<uint64_t> folds{0};
     out.Serial = ++folds;
 }

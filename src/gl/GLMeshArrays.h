@@ -37,6 +37,10 @@ struct TMeshIndexedArrays {
     std::vector<float> Positions;
     std::vector<float> Normals;
     std::vector<float> TexCoords;
+    // Every vertex has the same colour (Shared.Colors[0]): the mesh can be drawn with it as the
+    // current colour and no colour array, which lights every vertex with the very same input and
+    // saves the vertex stage fetching and the buffer holding four floats a vertex.
+    bool OneColor = false;
     // Tells one fold from every other one made in this process, so that a copy kept elsewhere
     // (the viewer's buffer objects) knows when it is out of date.
     uint64_t Serial = 0;

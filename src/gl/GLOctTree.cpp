@@ -173,14 +173,44 @@ void TOctTree::ForEach(const TVisitor& visit, void* owner) const
         visit(owner, face, -1);
 }
 
-std::vector<int32_t> TOctTree::VisibleItems() const
+std::vector<int32_t> TOctTree::Items(bool visibleOnly) const
 {
     std::vector<int32_t> items;
     for (const std::unique_ptr<TCell>& cell : Cells_)
-        if (cell->Visible)
+        if (cell->Visible || !visibleOnly)
             items.insert(items.end(), cell->Faces.begin(), cell->Faces.end());
     items.insert(items.end(), Straddlers_.begin(), Straddlers_.end());
     return items;
+}
+
+std::vector<int32_t> TOctTree::VisibleItems() const
+{
+    return Items(true);
+}
+
+std::vector<int32_t> TOctTree::AllItems() const
+{
+    return Items(false);
+}
+
+void TOctTree::VisibleRuns(std::vector<TItemRun>& runs) const
+{
+    runs.clear();
+    const auto add = [&runs](uint32_t first, size_t count) {
+        if (count == 0)
+            return;
+        if (!runs.empty() && runs.back().First + runs.back().Count == first)
+            runs.back().Count += static_cast<uint32_t>(count);
+        else
+            runs.push_back({first, static_cast<uint32_t>(count)});
+    };
+    uint32_t at = 0;
+    for (const std::unique_ptr<TCell>& cell : Cells_) {
+        if (cell->Visible)
+            add(at, cell->Faces.size());
+        at += static_cast<uint32_t>(cell->Faces.size());
+    }
+    add(at, Straddlers_.size());
 }
 
 } // namespace kv

@@ -74,6 +74,20 @@ public:
     void ForEach(const TVisitor& visit, void* owner = nullptr) const;
     // The same order as ForEach, collected.
     std::vector<int32_t> VisibleItems() const;
+    // Every filed item in the order ForEach gives with every cell visible.
+    std::vector<int32_t> AllItems() const;
+
+    // Positions [First, First + Count) in AllItems' order.
+    struct TItemRun {
+        uint32_t First = 0;
+        uint32_t Count = 0;
+        bool operator==(const TItemRun&) const = default;
+    };
+    // The stretches of AllItems that the visible cells and the straddlers cover, in order, with
+    // touching stretches joined: drawn one after the other they give VisibleItems' order, so a
+    // copy of AllItems kept elsewhere (an element buffer) can be drawn from without collecting
+    // the items each frame. `runs` is kept by the caller from frame to frame.
+    void VisibleRuns(std::vector<TItemRun>& runs) const;
 
     // Cell (ix, iy, iz), each 0..7.
     TCell& Cell(int32_t ix, int32_t iy, int32_t iz) { return *Cells_[CellNumber(ix, iy, iz)]; }
@@ -89,6 +103,7 @@ private:
     // ask the system for its free memory.
     std::vector<int32_t> Straddlers_;
 
+    std::vector<int32_t> Items(bool visibleOnly) const;
     // The index along one axis by binary search over that axis' cells.
     int32_t LocateAxis(double value, int axis) const;
     bool InsertCorners(const Vector3D* corners, int count, int32_t index);

@@ -5,7 +5,6 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 
-#include <numeric>
 #include <unordered_set>
 
 namespace kv {
@@ -39,13 +38,23 @@ void TGLMeshBuffers::Delete(TGLMeshBuffer& buffer)
     buffer = {};
 }
 
-const TGLMeshBuffer* TGLMeshBuffers::Upload(const TGLObject* owner, const TMeshIndexedArrays& arrays, bool edges)
+const TGLMeshBuffer* TGLMeshBuffers::Upload(TGLMesh& mesh, bool edges)
 {
+    const TMeshIndexedArrays& arrays = mesh.IndexedArrays();
+    const TGLObject* owner = &mesh;
     const auto found = Buffers_.find(owner);
-    if (found != Buffers_.end() && found->second.Serial == arrays.Serial && found->second.Edges == edges)
+    if (found != Buffers_.end() && found->second.Serial == arrays.Serial &&
+        found->second.GridSerial == mesh.GridSerial() && found->second.Edges == edges)
         return &found->second;
     QOpenGLFunctions* f = Functions();
     if (!f)
+        return nullptr;
+    const std::vector<int32_t> order = mesh.OctTree.AllItems();
+    const int32_t perFace = edges ? 6 : 3;
+    std::vector<uint32_t> indices;
+    FaceIndices(arrays, order, edges, indices);
+    // Runs of the grid's cells would no longer fall on their faces' indices.
+    if (indices.size() != order.size() * static_cast<size_t>(perFace))
         return nullptr;
     TGLMeshBuffer& b = Buffers_[owner];
     if (b.ArrayBuffer == 0) {
@@ -54,16 +63,11 @@ const TGLMeshBuffer* TGLMeshBuffers::Upload(const TGLObject* owner, const TMeshI
         b.ArrayBuffer = names[0];
         b.ElementBuffer = names[1];
     }
-    const size_t colors = Bytes(arrays.Shared.Colors);
+    const size_t colors = arrays.OneColor ? 0 : Bytes(arrays.Shared.Colors);
     b.NormalsAt = Bytes(arrays.Positions);
     b.ColorsAt = b.NormalsAt + Bytes(arrays.Normals);
     b.TexCoordsAt = b.ColorsAt + colors;
     const size_t total = b.TexCoordsAt + Bytes(arrays.TexCoords);
-    const size_t faces = arrays.FaceCorners.size() / 3;
-    std::vector<int32_t> all(faces);
-    std::iota(all.begin(), all.end(), 0);
-    std::vector<uint32_t> indices;
-    FaceIndices(arrays, all, edges, indices);
 
     // An error left by someone else is not this upload's.
     while (glGetError() != GL_NO_ERROR) {
@@ -89,18 +93,19 @@ const TGLMeshBuffer* TGLMeshBuffers::Upload(const TGLObject* owner, const TMeshI
         return nullptr;
     }
     b.Serial = arrays.Serial;
+    b.GridSerial = mesh.GridSerial();
     b.Edges = edges;
-    b.ElementCount = static_cast<int32_t>(indices.size());
+    b.IndicesPerFace = perFace;
     return &b;
 }
 
-void TGLMeshBuffers::Bind(const TGLMeshBuffer* buffer, bool elements)
+void TGLMeshBuffers::Bind(const TGLMeshBuffer* buffer)
 {
     QOpenGLFunctions* f = Functions();
     if (!f)
         return;
     f->glBindBuffer(GL_ARRAY_BUFFER, buffer ? buffer->ArrayBuffer : 0);
-    f->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer && elements ? buffer->ElementBuffer : 0);
+    f->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer ? buffer->ElementBuffer : 0);
 }
 
 void TGLMeshBuffers::Collect(const std::vector<TGLObject*>& objects)

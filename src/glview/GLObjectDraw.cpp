@@ -65,60 +65,76 @@ const void* At(const TGLMeshBuffer* buffer, size_t offset, const void* client)
 
 void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>& indices, TGLMeshBuffers* buffers)
 {
-    const std::vector<int32_t> faces = mesh.DrawOrder(mesh.ModelMatrix, projection);
-    if (faces.empty())
-        return;
+    mesh.UpdateVisibility(FrustumFromMatrices(mesh.ModelMatrix, projection));
     const TMeshIndexedArrays& arrays = mesh.IndexedArrays();
     const bool wire = mesh.RenderMode() == rmWire;
-    const bool allFaces = AllFacesInOrder(faces, arrays.FaceCorners.size() / 3);
-    const TGLMeshBuffer* buffer = buffers ? buffers->Upload(&mesh, arrays, wire) : nullptr;
+    const TGLMeshBuffer* buffer = buffers ? buffers->Upload(mesh, wire) : nullptr;
     // Each face its own closed outline through its three corners: the three edges of every face
-    // as one run of lines, which draws what a line loop per face draws. With every face in the
-    // mesh's order the index list is the one made with the arrays: the buffer's, or for
-    // triangles the faces' own corners.
+    // as one run of lines, which draws what a line loop per face draws. From buffer objects the
+    // visible cells are stretches of the element buffer, drawn one after the other in the grid's
+    // order; from client memory the visible faces' indices are listed (for triangles with every
+    // face in the mesh's order, the faces' own corners serve).
+    std::vector<TOctTree::TItemRun> runs;
     const void* elements = nullptr;
     GLsizei count = 0;
-    if (allFaces && buffer) {
-        count = buffer->ElementCount;
-    } else if (allFaces && !wire) {
-        elements = arrays.FaceCorners.data();
-        count = static_cast<GLsizei>(arrays.FaceCorners.size());
+    if (buffer) {
+        mesh.OctTree.VisibleRuns(runs);
+        if (runs.empty())
+            return;
     } else {
-        FaceIndices(arrays, faces, wire, indices);
-        elements = indices.data();
-        count = static_cast<GLsizei>(indices.size());
+        const std::vector<int32_t> faces = mesh.OctTree.VisibleItems();
+        if (AllFacesInOrder(faces, arrays.FaceCorners.size() / 3) && !wire) {
+            elements = arrays.FaceCorners.data();
+            count = static_cast<GLsizei>(arrays.FaceCorners.size());
+        } else {
+            FaceIndices(arrays, faces, wire, indices);
+            elements = indices.data();
+            count = static_cast<GLsizei>(indices.size());
+        }
+        if (count == 0)
+            return;
     }
-    if (count == 0)
-        return;
     if (buffer)
-        buffers->Bind(buffer, allFaces);
+        buffers->Bind(buffer);
     const TMeshDrawArrays& shared = arrays.Shared;
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, At(buffer, 0, arrays.Positions.data()));
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_FLOAT, 0, At(buffer, buffer ? buffer->ColorsAt : 0, shared.Colors.data()));
+    if (arrays.OneColor) {
+        const Float4& c = shared.Colors[0];
+        glColor4f(c.r, c.g, c.b, c.a);
+    } else {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_FLOAT, 0, At(buffer, buffer ? buffer->ColorsAt : 0, shared.Colors.data()));
+    }
     const bool withTexCoords = !shared.TexCoords.empty();
     if (withTexCoords) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, At(buffer, buffer ? buffer->TexCoordsAt : 0, arrays.TexCoords.data()));
     }
-    if (wire) {
-        glShadeModel(GL_FLAT);
-        glDrawElements(GL_LINES, count, GL_UNSIGNED_INT, elements);
-    } else {
-        glShadeModel(mesh.RenderMode() == rmFlat ? GL_FLAT : GL_SMOOTH);
+    if (!wire) {
         glEnableClientState(GL_NORMAL_ARRAY);
         glNormalPointer(GL_FLOAT, 0, At(buffer, buffer ? buffer->NormalsAt : 0, arrays.Normals.data()));
-        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, elements);
-        glDisableClientState(GL_NORMAL_ARRAY);
     }
+    glShadeModel(mesh.RenderMode() == rmSmooth ? GL_SMOOTH : GL_FLAT);
+    const GLenum primitives = wire ? GL_LINES : GL_TRIANGLES;
+    if (buffer) {
+        const auto perFace = static_cast<size_t>(buffer->IndicesPerFace);
+        for (const TOctTree::TItemRun& run : runs)
+            glDrawElements(primitives, static_cast<GLsizei>(run.Count * perFace), GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(run.First * perFace * sizeof(uint32_t)));
+    } else {
+        glDrawElements(primitives, count, GL_UNSIGNED_INT, elements);
+    }
+    if (!wire)
+        glDisableClientState(GL_NORMAL_ARRAY);
     if (withTexCoords)
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
+    if (!arrays.OneColor)
+        glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     // The other drawing (background picture, text) sends its arrays from client memory.
     if (buffer)
-        buffers->Bind(nullptr, false);
+        buffers->Bind(nullptr);
 }
 
 void DrawLines(TGLLines& lines, const Matrix4x4& projection)

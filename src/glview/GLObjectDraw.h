@@ -19,10 +19,11 @@ namespace kv {
 void ApplyRendererState(const TGLRenderer& renderer);
 
 // The faces the culling grid keeps, in its order, from the mesh's shared vertices (with the
-// computed texture coordinates when the mesh has them): one glDrawElements of triangles in flat
-// and smooth mode, of each face's three edges in wire mode. `indices` is kept by the caller from
-// frame to frame. With `buffers` the shared vertices and the index list of every face are drawn
-// from buffer objects uploaded once per change (client arrays when there are none).
+// computed texture coordinates when the mesh has them, and one current colour when every vertex
+// has the same): triangles in flat and smooth mode, each face's three edges in wire mode.
+// `indices` is kept by the caller from frame to frame. With `buffers` the shared vertices and the
+// indices of every face are drawn from buffer objects uploaded once per change, one glDrawElements
+// for each stretch of visible cells (client arrays and one glDrawElements when there are none).
 void DrawMesh(TGLMesh& mesh, const Matrix4x4& projection, std::vector<uint32_t>& indices,
               TGLMeshBuffers* buffers = nullptr);
 

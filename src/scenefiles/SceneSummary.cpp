@@ -30,13 +30,13 @@ void Summarize(const TGLFrame& frame, const std::string& path, std::vector<TScen
 {
     for (int32_t i = 0; i < frame.Meshes().Count(); ++i) {
         const TGLMesh& mesh = *frame.Meshes().Mesh(i);
-        TSceneObjectSummary s{"mesh", path, mesh.Name(), mesh.FaceCount(), mesh.Vertices.Count()};
+        TSceneObjectSummary s{"mesh", path, mesh.Name(), mesh.FaceCount(), mesh.Vertices.Count(), {}, {}};
         Extents(mesh.Vertices.Items(), s);
         out.push_back(s);
     }
     for (int32_t i = 0; i < frame.Lines().Count(); ++i) {
         const TGLLines& lines = *frame.Lines().Lines(i);
-        TSceneObjectSummary s{"lines", path, lines.Name(), 0, lines.Vertices.Count()};
+        TSceneObjectSummary s{"lines", path, lines.Name(), 0, lines.Vertices.Count(), {}, {}};
         Extents(lines.Vertices.Items(), s);
         out.push_back(s);
     }

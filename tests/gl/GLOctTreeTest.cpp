@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kv {
@@ -61,6 +62,41 @@ TEST(TOctTreeTest, FilesFacesUnderOneCellAmongStraddlersOrNotAtAll)
 
     grid.Clear();
     EXPECT_EQ(grid.VisibleItems(), (std::vector<int32_t>{}));
+}
+
+// Drawing the runs out of AllItems must give VisibleItems: the element buffer depends on it.
+TEST(TOctTreeTest, VisibleRunsAreTheVisibleItemsAsStretchesOfAllItems)
+{
+    TOctTree grid; // unit cells; cell (x, 0, 0) is number x
+    int32_t face = 0;
+    for (const int32_t x : {0, 0, 1, 3, 3, 3, 5})
+        grid.Insert(Triangle3D{{x + 0.1, 0.1, 0.1}, {x + 0.9, 0.1, 0.1}, {x + 0.1, 0.9, 0.1}}, face++);
+    grid.Insert(Triangle3D{{0.1, 0.1, 0.1}, {6.5, 0.1, 0.1}, {0.1, 0.9, 0.1}}, face++); // a straddler
+    ASSERT_EQ(grid.AllItems(), (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+    using TRuns = std::vector<TOctTree::TItemRun>;
+    struct TCase {
+        std::vector<int32_t> VisibleCells;
+        TRuns Runs;
+    };
+    const TCase cases[] = {
+        {{0, 1, 3, 5}, {{0, 8}}},    // everything: one stretch
+        {{}, {{7, 1}}},              // the straddlers are always drawn
+        {{0, 3}, {{0, 2}, {3, 3}, {7, 1}}},
+        {{1, 2, 3}, {{2, 4}, {7, 1}}}, // an empty cell between two visible ones joins them
+        {{5}, {{6, 2}}},             // the last cell runs into the straddlers
+    };
+    std::vector<TOctTree::TItemRun> runs;
+    for (const TCase& c : cases) {
+        for (int32_t x = 0; x < TOctTree::CellsPerAxis; ++x)
+            grid.Cell(x, 0, 0).Visible = std::find(c.VisibleCells.begin(), c.VisibleCells.end(), x) != c.VisibleCells.end();
+        grid.VisibleRuns(runs);
+        EXPECT_EQ(runs, c.Runs) << "case with " << c.VisibleCells.size() << " visible cells";
+        const std::vector<int32_t> all = grid.AllItems();
+        std::vector<int32_t> drawn;
+        for (const TOctTree::TItemRun& run : runs)
+            drawn.insert(drawn.end(), all.begin() + run.First, all.begin() + run.First + run.Count);
+        EXPECT_EQ(drawn, grid.VisibleItems());
+    }
 }
 
 TEST(TOctTreeTest, FrustumPlanesBoundTheUnitCubeOfClipSpace)

@@ -61,8 +61,9 @@ protected:
     }
 
     // A bumpy grid of 12 x 12 quads in three colours, one face with a white corner, fitted into
-    // the view and a little turned so that a part of it leaves the view.
-    TGLMesh& BumpyGrid()
+    // the view and a little turned so that a part of it leaves the view; or all in one colour
+    // (drawn with a current colour instead of a colour array).
+    TGLMesh& BumpyGrid(bool oneColour = false)
     {
         TGLMesh& mesh = *Viewer_->FirstMesh();
         mesh.ResetAll();
@@ -72,12 +73,14 @@ protected:
         const uint32_t colours[] = {0x2020E0, 0x20C020, 0xE02020};
         for (int y = 0; y < 12; ++y)
             for (int x = 0; x < 12; ++x)
-                mesh.AddQuad(at(x, y), at(x + 1, y), at(x + 1, y + 1), at(x, y + 1), colours[(x / 4 + y / 6) % 3]);
-        mesh.FaceColor.Put(40, TColorTriple{{0x20C020, 0xFFFFFF, 0x20C020}});
+                mesh.AddQuad(at(x, y), at(x + 1, y), at(x + 1, y + 1), at(x, y + 1),
+                             colours[oneColour ? 1 : (x / 4 + y / 6) % 3]);
+        if (!oneColour)
+            mesh.FaceColor.Put(40, TColorTriple{{0x20C020, 0xFFFFFF, 0x20C020}});
         mesh.DataChanged();
         mesh.CalcNormals();
         mesh.ResetPose();
-        mesh.Move(1.2, 0, 0);
+        mesh.Move(1.8, 0, 0);
         mesh.RotateBy(20, 0, 25);
         return mesh;
     }
@@ -128,21 +131,28 @@ TEST_F(GLObjectDrawTest, SharedVerticesDrawTheSamePixelsAsEachTrianglesOwnCorner
     struct TCase {
         uint8_t Mode;
         double Transparency;
+        bool OneColour;
     };
-    const TCase cases[] = {{rmWire, 0}, {rmFlat, 0}, {rmSmooth, 0}, {rmFlat, 40}, {rmSmooth, 40}};
+    const TCase cases[] = {{rmWire, 0, false},  {rmFlat, 0, false},  {rmSmooth, 0, false}, {rmFlat, 40, false},
+                           {rmSmooth, 40, false}, {rmWire, 0, true}, {rmFlat, 0, true},    {rmSmooth, 40, true}};
     for (const TCase& c : cases) {
-        TGLMesh& mesh = BumpyGrid();
+        TGLMesh& mesh = BumpyGrid(c.OneColour);
+        EXPECT_EQ(mesh.IndexedArrays().OneColor, c.OneColour);
         mesh.SetRenderMode(c.Mode);
         mesh.Transparency = c.Transparency;
         const std::vector<uint8_t> own = Pixels(mesh, dwOwnCorners);
         const auto lit = std::count_if(own.begin(), own.end(), [](uint8_t b) { return b != 0 && b != 255; });
         EXPECT_GT(lit, ViewWidth * ViewHeight / 20) << "mode " << int(c.Mode) << ": too little of the mesh in view";
+        std::vector<TOctTree::TItemRun> runs;
+        mesh.OctTree.VisibleRuns(runs);
+        EXPECT_GT(runs.size(), 1u) << "the view should hide some of the grid's cells between visible ones " << mesh.OctTree.VisibleItems().size() << " of " << mesh.OctTree.AllItems().size();
         for (const TDrawWay way : {dwClientArrays, dwBufferObjects}) {
             const std::vector<uint8_t> shared = Pixels(mesh, way);
             size_t differ = 0;
             for (size_t i = 0; i < own.size(); ++i)
                 differ += own[i] != shared[i];
             EXPECT_EQ(differ, 0u) << "mode " << int(c.Mode) << ", transparency " << c.Transparency
+                                  << (c.OneColour ? ", one colour" : "")
                                   << (way == dwBufferObjects ? ", buffer objects" : ", client arrays");
         }
     }
